@@ -1,0 +1,5 @@
+# Cross toolchain for the 64-bit build that keeps pointer-size mistakes out.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(TENVARA_TRIPLET x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,0 +1,9 @@
+#include "host/platform_seams.h"
+
+PlatformSeamsRecord Platform = {
+    ::GetTickCount,
+    ::GetCursorPos,
+    ::GetSystemPowerStatus,
+    ::GetModuleHandleA,
+    ::MessageBoxA,
+};

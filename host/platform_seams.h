@@ -1,0 +1,15 @@
+// The few platform calls whose answers a test must be able to steer. Each
+// pointer is the real Win32 call unless a test swaps it; production never does.
+#pragma once
+
+#include <windows.h>
+
+struct PlatformSeamsRecord {
+    DWORD(WINAPI *GetTickCount)(void);
+    BOOL(WINAPI *GetCursorPos)(LPPOINT point);
+    BOOL(WINAPI *GetSystemPowerStatus)(LPSYSTEM_POWER_STATUS status);
+    HMODULE(WINAPI *GetModuleHandleA)(LPCSTR name);
+    int(WINAPI *MessageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+};
+
+extern PlatformSeamsRecord Platform;
