@@ -13,3 +13,16 @@ std::string SettingsFilePath();
 
 // Removes the settings file (and anything a test left in its place).
 void RemoveSettingsFile();
+
+// The built saver, next to the test executables.
+std::string SaverPath();
+
+// Starts the saver as its own process with the given command-line tail.
+PROCESS_INFORMATION StartSaver(const std::string &tail);
+
+// Waits for a started saver and gives its exit code as the system keeps it
+// (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended in time.
+DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds = 20000);
+
+// StartSaver then WaitForSaver.
+DWORD RunSaver(const std::string &tail, DWORD milliseconds = 20000);
