@@ -29,3 +29,6 @@
 // The program's only icon. The window class asks for 100, which does not exist.
 #define IDI_TENVARA 201
 #define IDI_CLASS_ICON 100
+
+// The manifest's resource id (type 24).
+#define IDR_MANIFEST 1
