@@ -8,6 +8,7 @@
 #include "host/exception_guard.h"
 #include "host/host_state.h"
 #include "host/password_hooks.h"
+#include "host/platform_seams.h"
 #include "host/saver_window.h"
 #include "resources/resource_ids.h"
 #include "settings/config_dialog.h"
@@ -102,7 +103,7 @@ int32_t RunCommandLine(HINSTANCE instance, const char *tail)
     OSVERSIONINFOA version = {};
     static_assert(sizeof version == 148, "the ANSI version record");
     version.dwOSVersionInfoSize = sizeof version;
-    HostState.IsWin9x = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
+    HostState.IsWin9x = Platform.GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
 
     int32_t result = -1;
     if (!RunGuarded(ScanCommandLine, tail, &result)) {

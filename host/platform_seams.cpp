@@ -6,4 +6,7 @@ PlatformSeamsRecord Platform = {
     ::GetSystemPowerStatus,
     ::GetModuleHandleA,
     ::MessageBoxA,
+    ::UnhandledExceptionFilter,
+    ::GetVersionExA,
+    ::SetTimer,
 };

@@ -10,6 +10,9 @@ struct PlatformSeamsRecord {
     BOOL(WINAPI *GetSystemPowerStatus)(LPSYSTEM_POWER_STATUS status);
     HMODULE(WINAPI *GetModuleHandleA)(LPCSTR name);
     int(WINAPI *MessageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+    LONG(WINAPI *UnhandledExceptionFilter)(EXCEPTION_POINTERS *exception);
+    BOOL(WINAPI *GetVersionExA)(LPOSVERSIONINFOA version);
+    UINT_PTR(WINAPI *SetTimer)(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
 };
 
 extern PlatformSeamsRecord Platform;
