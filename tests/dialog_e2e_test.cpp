@@ -1,6 +1,6 @@
 // The settings dialog as a user meets it: the built saver started as its own
 // process, its dialog found among the process's windows and driven with the
-// messages that keys and clicks produce, the exit code read afterwards.
+// messages that clicks and keys produce, the exit code read afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -22,17 +22,15 @@ BOOL CALLBACK MatchDialog(HWND window, LPARAM lParam)
     Search &search = *reinterpret_cast<Search *>(lParam);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    char className[16];
-    if (owner == search.processId && IsWindowVisible(window) && GetClassNameA(window, className, sizeof className) &&
-        std::string(className) == "#32770") {
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (owner == search.processId && IsWindowVisible(window) && std::string(className) == "#32770")
         search.found = window;
-        return FALSE;
-    }
-    return TRUE;
+    return search.found == nullptr;
 }
 
 // The dialog once the saver's modal loop waits for input; null if the process
-// ended or showed nothing.
+// ended or showed none.
 HWND FindDialog(const PROCESS_INFORMATION &process)
 {
     WaitForInputIdle(process.hProcess, 10000);
@@ -48,6 +46,8 @@ HWND FindDialog(const PROCESS_INFORMATION &process)
 std::string StoredValues()
 {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TENVARA.ini");
+    if (GetFileAttributesA(SettingsFilePath().c_str()) == INVALID_FILE_ATTRIBUTES)
+        return "no file";
     std::string values;
     for (const char *key : {"Speed", "Step", "Mode", "R", "G", "B", "Mix"}) {
         char text[32];
@@ -57,49 +57,29 @@ std::string StoredValues()
     return values;
 }
 
-enum Action { OkButton, CancelButton, EnterKey, EscKey, CloseBox };
-
-void Perform(HWND dialog, Action action)
-{
-    switch (action) {
-    case OkButton:
-        PostMessageA(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-        break;
-    case CancelButton:
-        PostMessageA(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-        break;
-    case EnterKey:
-        PostMessageA(dialog, WM_KEYDOWN, VK_RETURN, 0);
-        break;
-    case EscKey:
-        PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-        break;
-    case CloseBox:
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        break;
-    }
-}
-
 } // namespace
 
 TEST(DialogEndToEnd, ShowsDefaultsAndSavesOnlyWhenConfirmed)
 {
     struct Row {
         const char *tail;
-        Action action;
+        int button; // the message goes to this button, 0: to the dialog
+        UINT message;
+        WPARAM wParam;
         DWORD exitCode;
-        const char *file; // the seven values afterwards; nullptr: no file
+        const char *file;
     };
     const Row rows[] = {
-        {"", OkButton, 1, "50 10 0 0 0 1 1"},
-        {"/c", EnterKey, 1, "50 10 0 0 0 1 1"},
-        {"/c", CancelButton, 0, nullptr},
-        {"", EscKey, 0, nullptr},
-        {"/C", CloseBox, 0, nullptr},
+        {"", IDOK, BM_CLICK, 0, 1, "50 10 0 0 0 1 1"},
+        {"/c", 0, WM_KEYDOWN, VK_RETURN, 1, "50 10 0 0 0 1 1"},
+        {"/c", IDCANCEL, BM_CLICK, 0, 0, "no file"},
+        {"", 0, WM_KEYDOWN, VK_ESCAPE, 0, "no file"},
+        {"/C", 0, WM_SYSCOMMAND, SC_CLOSE, 0, "no file"},
     };
     const std::string caption = "TENVARA V1.0(ShadeScreenSaver)";
     for (const Row &row : rows) {
-        SCOPED_TRACE(std::string("tail \"") + row.tail + "\", action " + std::to_string(row.action));
+        SCOPED_TRACE(std::string("\"") + row.tail + "\", message " + std::to_string(row.message) + " " +
+                     std::to_string(row.wParam));
         RemoveSettingsFile();
         PROCESS_INFORMATION process = StartSaver(row.tail);
         HWND dialog = FindDialog(process);
@@ -109,20 +89,15 @@ TEST(DialogEndToEnd, ShowsDefaultsAndSavesOnlyWhenConfirmed)
             char text[64] = "";
             GetWindowTextA(dialog, text, sizeof text);
             EXPECT_EQ(caption, std::string(text).substr(0, caption.size()));
-            EXPECT_EQ(50, SendDlgItemMessageA(dialog, IDC_SPEED_SLIDER, TBM_GETPOS, 0, 0));
-            EXPECT_EQ(10, SendDlgItemMessageA(dialog, IDC_STEP_SLIDER, TBM_GETPOS, 0, 0));
-            const UINT checks[][2] = {{IDC_RANDOM, BST_CHECKED}, {IDC_SEQUENCE, BST_UNCHECKED},
-                                      {IDC_RED, BST_UNCHECKED},  {IDC_GREEN, BST_UNCHECKED},
-                                      {IDC_BLUE, BST_CHECKED},   {IDC_MIX, BST_CHECKED}};
-            for (const auto &check : checks)
-                EXPECT_EQ(check[1], IsDlgButtonChecked(dialog, check[0])) << "control " << check[0];
-            Perform(dialog, row.action);
+            std::string shown = std::to_string(SendDlgItemMessageA(dialog, IDC_SPEED_SLIDER, TBM_GETPOS, 0, 0)) +
+                                " " + std::to_string(SendDlgItemMessageA(dialog, IDC_STEP_SLIDER, TBM_GETPOS, 0, 0));
+            for (int id : {IDC_RANDOM, IDC_SEQUENCE, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_MIX})
+                shown += " " + std::to_string(IsDlgButtonChecked(dialog, id));
+            EXPECT_EQ("50 10 1 0 0 0 1 1", shown);
+            PostMessageA(row.button ? GetDlgItem(dialog, row.button) : dialog, row.message, row.wParam, 0);
         }
         EXPECT_EQ(row.exitCode, WaitForSaver(process));
-        if (row.file)
-            EXPECT_EQ(row.file, StoredValues());
-        else
-            EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(SettingsFilePath().c_str()));
+        EXPECT_EQ(row.file, StoredValues());
     }
     RemoveSettingsFile();
 }
