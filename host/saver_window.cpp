@@ -15,8 +15,8 @@ const char SaverClassName[] = "WindowsScreenSaverClass";
 const char FullScreenTitle[] = "Screen Saver";
 const char PreviewTitle[] = "Preview";
 
-const DWORD PreviewStyle = WS_CHILD | WS_VISIBLE;
-const DWORD FullScreenStyle = WS_POPUP | WS_VISIBLE;
+const DWORD PreviewStyle = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+const DWORD FullScreenStyle = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
 
 struct WindowForm {
     DWORD Style;
