@@ -251,4 +251,123 @@ TEST_F(HostWindowFixture, TheTitleStaysAndTicksFallSilentOnceClosingIsAllowed)
     DestroySaver(window);
 }
 
+// What a timer of the test saw of the saver window once its loop ran; the
+// timer then destroys the window, which ends the loop.
+struct SeenWindow {
+    bool found;
+    int32_t isPreview;
+    DWORD classStyle;
+    ULONG_PTR icon, cursor, brush;
+    DWORD style, exStyle;
+    RECT rect;
+    char title[32];
+} Seen;
+HWND SearchedParent;
+void CALLBACK InspectAndDestroySaver(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND window = FindWindowExA(SearchedParent, nullptr, "WindowsScreenSaverClass", nullptr);
+    if (window == nullptr)
+        return;
+    Seen = {true, HostState.IsPreview, GetClassLongA(window, GCL_STYLE), GetClassLongPtrA(window, GCLP_HICON),
+            GetClassLongPtrA(window, GCLP_HCURSOR), GetClassLongPtrA(window, GCLP_HBRBACKGROUND),
+            static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)),
+            static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)), {}, ""};
+    GetWindowRect(window, &Seen.rect);
+    MapWindowPoints(nullptr, SearchedParent, reinterpret_cast<POINT *>(&Seen.rect), 2);
+    GetWindowTextA(window, Seen.title, sizeof Seen.title);
+    DestroyWindow(window);
+}
+
+int PowerQueries;
+bool PowerQuerySucceeds;
+BOOL WINAPI FakePowerStatus(LPSYSTEM_POWER_STATUS status)
+{
+    ++PowerQueries;
+    status->ACLineStatus = 1;
+    return PowerQuerySucceeds;
+}
+
+TEST_F(HostWindowFixture, RunSaverWindowMakesOneWindowOfEitherFormOrNone)
+{
+    enum class Blocker { None, RunningSaver, ClassTaken };
+    struct Row {
+        const char *name;
+        bool preview;
+        int32_t win9x;
+        bool powerOk;
+        Blocker blocker;
+        bool windowMade;
+        int powerQueries;
+        uint8_t acLineStatus;
+    } rows[] = {
+        {"preview", true, 0, true, Blocker::None, true, 0, 0xFF},
+        {"preview on Windows 98", true, 1, true, Blocker::None, true, 0, 0xFF},
+        {"full screen", false, 0, true, Blocker::None, true, 1, 1},
+        {"full screen on Windows 98, no power status", false, 1, false, Blocker::None, true, 1, 0xFF},
+        {"another saver running", false, 0, true, Blocker::RunningSaver, false, 0, 0xFF},
+        {"class cannot be registered", false, 0, true, Blocker::ClassTaken, false, 1, 1},
+    };
+    const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
+    const UINT untouched = 0xC0DE;
+    Platform.GetSystemPowerStatus = FakePowerStatus;
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.name);
+        HostState.IsPreview = 0;
+        HostState.IsWin9x = row.win9x;
+        HostState.AcLineStatus = 0xFF;
+        HostState.AutoPlayMessage = untouched;
+        HostState.SaverWindow = nullptr;
+        PowerQuerySucceeds = row.powerOk;
+        PowerQueries = 0;
+        HWND blocker = nullptr;
+        if (row.blocker != Blocker::None) {
+            WNDCLASSA taken = {};
+            taken.lpfnWndProc = DefWindowProcA;
+            taken.hInstance = GetModuleHandleA(nullptr);
+            taken.lpszClassName = "WindowsScreenSaverClass";
+            RegisterClassA(&taken);
+        }
+        if (row.blocker == Blocker::RunningSaver)
+            blocker = CreateWindowExA(0, "WindowsScreenSaverClass", "Screen Saver", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                      nullptr, GetModuleHandleA(nullptr), nullptr);
+        Seen = {};
+        SearchedParent = row.preview ? host : nullptr;
+        SetTimer(nullptr, 0, 0, InspectAndDestroySaver);
+
+        EXPECT_EQ(0, RunSaverWindow(row.preview ? host : nullptr));
+        DrainQueue();
+        EXPECT_EQ(row.windowMade, HostState.SaverWindow != nullptr);
+        EXPECT_EQ(row.windowMade, Seen.found);
+        EXPECT_EQ(row.powerQueries, PowerQueries);
+        EXPECT_EQ(row.acLineStatus, HostState.AcLineStatus);
+        if (row.blocker == Blocker::RunningSaver)
+            EXPECT_EQ(untouched, HostState.AutoPlayMessage);
+        else
+            EXPECT_EQ(row.win9x ? autoPlay : 0u, HostState.AutoPlayMessage);
+        if (row.windowMade) {
+            EXPECT_EQ(row.preview ? 1 : 0, Seen.isPreview);
+            EXPECT_EQ(0x2Bu, Seen.classStyle);
+            // Icon 100 does not exist, and the class brings no cursor.
+            EXPECT_EQ(0u, Seen.icon);
+            EXPECT_EQ(0u, Seen.cursor);
+            EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(BLACK_BRUSH)), Seen.brush);
+            EXPECT_EQ(row.preview ? 0x52000000u : 0x96000000u, Seen.style);
+            EXPECT_EQ(row.preview ? 0u : static_cast<DWORD>(WS_EX_TOPMOST), Seen.exStyle);
+            EXPECT_STREQ(row.preview ? "Preview" : "Screen Saver", Seen.title);
+            RECT expected = {0, 0, 160, 120};
+            if (!row.preview)
+                expected = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                            GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                            GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+            EXPECT_TRUE(EqualRect(&expected, &Seen.rect));
+        }
+        KillTimer(nullptr, 0);
+        if (blocker != nullptr)
+            DestroyWindow(blocker);
+        // One run per process registers the class; each row is such a run.
+        UnregisterClassA("WindowsScreenSaverClass", GetModuleHandleA(nullptr));
+    }
+}
+
 } // namespace
