@@ -136,7 +136,7 @@ TEST_F(ConfigDialogTest, ShowsStoredSettingsAndSavesOnlyAtOk)
         {"", "50 10 100011", {IDC_RED, IDC_SEQUENCE, -IDC_SPEED_SLIDER, IDCANCEL}, 0, "no file"},
         {"7 - - 1 - - -", "7 10 101011", {IDC_RED, IDC_MIX, IDCANCEL}, 0, "7 - - 1 - - -"},
         // Values the dialog never sets survive OK untouched; a click flips bit 0.
-        {"- - 5 2 0 1 6", "50 10 01X011", {IDOK}, 1, "50 10 5 2 0 1 6"},
+        {"- - 5 2 0 1 6", "50 10 01X01X", {IDOK}, 1, "50 10 5 2 0 1 6"},
         {"- - - 2 1 - -", "50 10 10X111", {IDC_RED, IDC_GREEN, IDOK}, 1, "50 10 0 3 0 1 1"},
         {"", "50 10 100011", {IDC_BLUE, IDC_BLUE, IDC_MIX, IDC_MIX, IDOK}, 1, "50 10 0 0 0 1 1"},
         {"- - 5 - - - -", "50 10 010011", {IDC_SEQUENCE, IDC_RANDOM, IDOK}, 1, "50 10 0 0 0 1 1"},
