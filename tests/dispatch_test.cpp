@@ -15,18 +15,11 @@ namespace {
 TEST(StartUp, SkipsTheProgramNameAndTheBlanksBehindIt)
 {
     struct Row {
-        const char *commandLine;
-        const char *tail;
+        const char *commandLine, *tail;
     } rows[] = {
-        {"\"C:\\Program Files\\TENVARA.scr\" /s", "/s"},
-        {"\"C:\\Program Files\\TENVARA.scr\"/s", "/s"},
-        {"\"C:\\Program Files\\TENVARA.scr /s", ""},
-        {"TENVARA.scr\t/s", "/s"},
-        {"TENVARA.scr \t  /p 12", "/p 12"},
-        {"T\xC9NVARA.scr /c", "/c"},
-        {"TENVARA.scr", ""},
-        {" /s", "/s"},
-        {"", ""},
+        {"\"C:\\My Savers\\TENVARA.scr\" /s", "/s"}, {"\"C:\\My Savers\\TENVARA.scr /s", ""},
+        {"TENVARA.scr\t/s", "/s"},                   {"T\xC9NVARA.scr \t /p 12", "/p 12"},
+        {" /s", "/s"},                               {"TENVARA.scr", ""},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.commandLine);
@@ -40,11 +33,8 @@ TEST(ParseWindowHandle, ReadsLeadingDigitsWrappingModulo2To32)
         const char *text;
         uintptr_t handle;
     } rows[] = {
-        {"123", 123},       {"123 456", 123},     {"12:3", 12},         {"12a", 12},
-        {"", 0},            {"abc", 0},           {"-5", 0},            {"+5", 0},
-        {" 5", 0},          {"\xB9" "5", 0},      {"4294967295", 0xFFFFFFFFu},
-        {"4294967296", 0},  {"4294967297", 1},    {"99999999999", 1215752191},
-        {"0000000000000042", 42},
+        {"123 4", 123}, {"12:3", 12},         {"", 0},          {"-5", 0},           {" 5", 0},
+        {"\xB9" "5", 0}, {"4294967295", 0xFFFFFFFFu}, {"4294967297", 1}, {"99999999999", 1215752191},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.text);
@@ -53,259 +43,138 @@ TEST(ParseWindowHandle, ReadsLeadingDigitsWrappingModulo2To32)
 }
 
 enum class Mode { None, Saver, Dialog, Password };
-enum class Owner { Null, Host, Foreground };
-
 struct Call {
     Mode mode;
     HWND parent;
 };
 std::vector<Call> Calls;
-int32_t RecordSaver(HWND parent)
-{
-    Calls.push_back({Mode::Saver, parent});
-    return 7;
-}
-int32_t RecordDialog(HWND parent)
-{
-    Calls.push_back({Mode::Dialog, parent});
-    return 11;
-}
-void RecordPassword(HWND parent)
-{
-    Calls.push_back({Mode::Password, parent});
-}
+int32_t ReportedPlatform;
 
-int32_t ReportedWin9x;
-BOOL WINAPI FakeVersion(LPOSVERSIONINFOA version)
+TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
 {
-    version->dwPlatformId = ReportedWin9x ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
-    return TRUE;
-}
-
-// Swaps the modes and the version query for the test's own and puts them back.
-struct DispatchFixture : testing::Test {
     DispatchModesRecord savedModes = DispatchModes;
     PlatformSeamsRecord savedPlatform = Platform;
     HostStateRecord savedHost = HostState;
-    void SetUp() override
-    {
-        DispatchModes = {RecordSaver, RecordDialog, RecordPassword};
-        Platform.GetVersionExA = FakeVersion;
-        Calls.clear();
-    }
-    void TearDown() override
-    {
-        DispatchModes = savedModes;
-        Platform = savedPlatform;
-        HostState = savedHost;
-    }
-};
-
-std::string Replace(std::string text, const std::string &mark, const std::string &with)
-{
-    for (size_t at; (at = text.find(mark)) != std::string::npos;)
-        text.replace(at, mark.size(), with);
-    return text;
-}
-
-TEST_F(DispatchFixture, TheFirstNonSeparatorDecidesTheMode)
-{
-    // %h is a live window, %d one that no longer exists, %w the live one plus 2^32.
-    HWND host = CreateWindowExA(0, "STATIC", "host", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND dead = CreateWindowExA(0, "STATIC", "dead", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DispatchModes = {[](HWND parent) { return Calls.push_back({Mode::Saver, parent}), 7; },
+                     [](HWND parent) { return Calls.push_back({Mode::Dialog, parent}), 11; },
+                     [](HWND parent) { Calls.push_back({Mode::Password, parent}); }};
+    Platform.GetVersionExA = [](LPOSVERSIONINFOA version) -> BOOL WINAPI {
+        version->dwPlatformId = ReportedPlatform;
+        return TRUE;
+    };
+    // H is a live window, D one that is gone, W the live one plus 2^32.
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    HWND dead = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(dead);
-    ASSERT_TRUE(IsWindow(host));
-    uint64_t hostNumber = reinterpret_cast<uintptr_t>(host) & 0xFFFFFFFFu;
+    uint64_t number = reinterpret_cast<uintptr_t>(host) & 0xFFFFFFFFu;
+    const int32_t NT = VER_PLATFORM_WIN32_NT, W98 = VER_PLATFORM_WIN32_WINDOWS;
+    HWND const Null = nullptr, Host = host, Foreground = reinterpret_cast<HWND>(-1);
 
     struct Row {
         const char *tail;
-        int32_t win9x;
+        int32_t platform;
         Mode mode;
-        Owner owner;
+        HWND parent;
         int32_t result;
     } rows[] = {
-        {"", 0, Mode::Dialog, Owner::Null, 11},
-        {"/", 0, Mode::Dialog, Owner::Null, 11},
-        {" - / ", 0, Mode::Dialog, Owner::Null, 11},
-        {"--", 0, Mode::Dialog, Owner::Null, 11},
-        {"/s", 0, Mode::Saver, Owner::Null, 7},
-        {"/S", 0, Mode::Saver, Owner::Null, 7},
-        {"s", 0, Mode::Saver, Owner::Null, 7},
-        {"-s", 0, Mode::Saver, Owner::Null, 7},
-        {"/screen", 0, Mode::Saver, Owner::Null, 7},
-        {"/s /p %h", 0, Mode::Saver, Owner::Null, 7},
-        {"x /s", 0, Mode::None, Owner::Null, -1},
-        {"/p %h", 0, Mode::Saver, Owner::Host, 7},
-        {"/P    %h", 0, Mode::Saver, Owner::Host, 7},
-        {"/p%h", 0, Mode::Saver, Owner::Host, 7},
-        {"/l %h", 0, Mode::Saver, Owner::Host, 7},
-        {"-L%h", 0, Mode::Saver, Owner::Host, 7},
-        {"/p %w", 0, Mode::Saver, Owner::Host, 7},
-        {"/p:%h", 0, Mode::None, Owner::Null, -1},
-        {"/p\t%h", 0, Mode::None, Owner::Null, -1},
-        {"/p abc", 0, Mode::None, Owner::Null, -1},
-        {"/p 0", 0, Mode::None, Owner::Null, -1},
-        {"/p", 0, Mode::None, Owner::Null, -1},
-        {"/p %d", 0, Mode::None, Owner::Null, -1},
-        {"/c", 0, Mode::Dialog, Owner::Foreground, 11},
-        {"/C %h", 0, Mode::Dialog, Owner::Foreground, 11},
-        {"/c:%h", 0, Mode::Dialog, Owner::Host, 11},
-        {"/c:%w", 0, Mode::Dialog, Owner::Host, 11},
-        {"/c: %h", 0, Mode::Dialog, Owner::Foreground, 11},
-        {"/c:%d", 0, Mode::Dialog, Owner::Foreground, 11},
-        {"/a %h", 0, Mode::None, Owner::Null, -1},
-        {"/a", 0, Mode::None, Owner::Null, -1},
-        {"/a %h", 1, Mode::Password, Owner::Host, 0},
-        {"/A%h", 1, Mode::Password, Owner::Host, 0},
-        {"/a", 1, Mode::Password, Owner::Foreground, 0},
-        {"/a %d", 1, Mode::Password, Owner::Foreground, 0},
-        {"\t/s", 0, Mode::None, Owner::Null, -1},
-        {"?", 0, Mode::None, Owner::Null, -1},
-        {":", 0, Mode::None, Owner::Null, -1},
-        {"1", 0, Mode::None, Owner::Null, -1},
-        {"/\xF3", 0, Mode::None, Owner::Null, -1},
+        {"", NT, Mode::Dialog, Null, 11},         {" - / --", NT, Mode::Dialog, Null, 11},
+        {"/S", NT, Mode::Saver, Null, 7},         {"-screen /p H", NT, Mode::Saver, Null, 7},
+        {"s", NT, Mode::Saver, Null, 7},          {"x /s", NT, Mode::None, Null, -1},
+        {"/p H", NT, Mode::Saver, Host, 7},       {"/L    H", NT, Mode::Saver, Host, 7},
+        {"/pH", NT, Mode::Saver, Host, 7},        {"/p W", NT, Mode::Saver, Host, 7},
+        {"/p:H", NT, Mode::None, Null, -1},       {"/p\tH", NT, Mode::None, Null, -1},
+        {"/p 0", NT, Mode::None, Null, -1},       {"/p", NT, Mode::None, Null, -1},
+        {"/p D", NT, Mode::None, Null, -1},       {"/c", NT, Mode::Dialog, Foreground, 11},
+        {"/C H", NT, Mode::Dialog, Foreground, 11}, {"/c:W", NT, Mode::Dialog, Host, 11},
+        {"/c: H", NT, Mode::Dialog, Foreground, 11}, {"/c:D", NT, Mode::Dialog, Foreground, 11},
+        {"/a H", NT, Mode::None, Null, -1},       {"/A H", W98, Mode::Password, Host, 0},
+        {"/a D", W98, Mode::Password, Foreground, 0}, {"\t/s", NT, Mode::None, Null, -1},
+        {"?", NT, Mode::None, Null, -1},          {"/\xF3", NT, Mode::None, Null, -1},
     };
     for (const Row &row : rows) {
-        std::string tail = Replace(row.tail, "%h", std::to_string(hostNumber));
-        tail = Replace(tail, "%w", std::to_string(hostNumber + 0x100000000ull));
-        tail = Replace(tail, "%d", std::to_string(reinterpret_cast<uintptr_t>(dead)));
-        SCOPED_TRACE(tail + (row.win9x ? " on Windows 98" : ""));
+        std::string tail;
+        for (const char *at = row.tail; *at; ++at)
+            tail += *at == 'H' ? std::to_string(number)
+                  : *at == 'W' ? std::to_string(number + 0x100000000ull)
+                  : *at == 'D' ? std::to_string(reinterpret_cast<uintptr_t>(dead)) : std::string(1, *at);
+        SCOPED_TRACE(tail + (row.platform == W98 ? " on Windows 98" : ""));
         Calls.clear();
-        ReportedWin9x = row.win9x;
-        HWND foreground = GetForegroundWindow();
-
+        ReportedPlatform = row.platform;
         EXPECT_EQ(row.result, RunCommandLine(reinterpret_cast<HINSTANCE>(0x400000), tail.c_str()));
         EXPECT_EQ(reinterpret_cast<HINSTANCE>(0x400000), HostState.Instance);
-        EXPECT_EQ(row.win9x, HostState.IsWin9x);
-        if (row.mode == Mode::None) {
-            EXPECT_TRUE(Calls.empty());
-            continue;
+        EXPECT_EQ(row.platform == W98, HostState.IsWin9x);
+        ASSERT_EQ(row.mode == Mode::None ? 0u : 1u, Calls.size());
+        if (!Calls.empty()) {
+            EXPECT_EQ(row.mode, Calls[0].mode);
+            EXPECT_EQ(row.parent == Foreground ? GetForegroundWindow() : row.parent, Calls[0].parent);
         }
-        ASSERT_EQ(1u, Calls.size());
-        EXPECT_EQ(row.mode, Calls[0].mode);
-        HWND expected = row.owner == Owner::Host ? host : row.owner == Owner::Foreground ? foreground : nullptr;
-        EXPECT_EQ(expected, Calls[0].parent);
     }
     DestroyWindow(host);
+    DispatchModes = savedModes;
+    Platform = savedPlatform;
+    HostState = savedHost;
 }
 
-// The guard: what the filter says is what happens.
+// Each guard sits inside another: a verdict to search on hands the exception
+// to the outer guard, whose filter answers next.
 std::vector<LONG> Verdicts;
 size_t VerdictsGiven;
-DWORD SeenCode;
-LONG WINAPI ScriptedFilter(EXCEPTION_POINTERS *exception)
-{
-    SeenCode = exception->ExceptionRecord->ExceptionCode;
-    return VerdictsGiven < Verdicts.size() ? Verdicts[VerdictsGiven++] : EXCEPTION_EXECUTE_HANDLER;
-}
-
-const DWORD TestException = 0xE0000042;
-int32_t RaiseAndReturn5(const char *)
-{
-    RaiseException(TestException, 0, 0, nullptr);
-    return 5;
-}
-int32_t InnerReturned;
-int32_t RaiseInInnerGuard(const char *)
-{
-    int32_t result = 0;
-    InnerReturned = RunGuarded(RaiseAndReturn5, nullptr, &result);
-    return 9;
-}
-
+int32_t InnerCompleted;
 TEST(ExceptionGuard, ObeysTheFiltersVerdict)
 {
     struct Row {
-        const char *name;
         std::vector<LONG> verdicts;
-        int32_t completed;
-        int32_t result;
-        int32_t innerReturned;
+        int32_t outerCompleted, innerCompleted;
     } rows[] = {
-        // Each RunGuarded sits inside another; a verdict to search on hands the
-        // exception to the outer guard, whose filter answers next.
-        {"execute handler", {EXCEPTION_EXECUTE_HANDLER}, 1, 9, 0},
-        {"continue execution", {EXCEPTION_CONTINUE_EXECUTION}, 1, 9, 1},
-        {"continue search", {EXCEPTION_CONTINUE_SEARCH, EXCEPTION_EXECUTE_HANDLER}, 0, -3, -1},
+        {{EXCEPTION_EXECUTE_HANDLER}, 1, 0},
+        {{EXCEPTION_CONTINUE_EXECUTION}, 1, 1},
+        {{EXCEPTION_CONTINUE_SEARCH, EXCEPTION_EXECUTE_HANDLER}, 0, -1},
     };
     PlatformSeamsRecord saved = Platform;
-    Platform.UnhandledExceptionFilter = ScriptedFilter;
+    Platform.UnhandledExceptionFilter = [](EXCEPTION_POINTERS *exception) -> LONG WINAPI {
+        EXPECT_EQ(0xE0000042u, exception->ExceptionRecord->ExceptionCode);
+        return Verdicts.at(VerdictsGiven++);
+    };
     for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(row.verdicts[0]);
         Verdicts = row.verdicts;
         VerdictsGiven = 0;
-        InnerReturned = -1;
-        SeenCode = 0;
+        InnerCompleted = -1;
         int32_t result = -3;
-        EXPECT_EQ(row.completed, RunGuarded(RaiseInInnerGuard, nullptr, &result));
-        EXPECT_EQ(row.result, result);
-        EXPECT_EQ(row.innerReturned, InnerReturned);
+        EXPECT_EQ(row.outerCompleted, RunGuarded([](const char *) {
+            int32_t inner = 0;
+            InnerCompleted = RunGuarded([](const char *) { return RaiseException(0xE0000042, 0, 0, nullptr), 5; },
+                                        nullptr, &inner);
+            return 9;
+        }, nullptr, &result));
+        EXPECT_EQ(row.outerCompleted ? 9 : -3, result);
+        EXPECT_EQ(row.innerCompleted, InnerCompleted);
         EXPECT_EQ(row.verdicts.size(), VerdictsGiven);
-        EXPECT_EQ(TestException, SeenCode);
     }
     Platform = saved;
 }
 
-// Faults from deep inside a mode: a message sent on the same thread, a message
-// dispatched by a loop, a bad pointer, each under the system's own filter.
-const UINT RaiseRequest = WM_APP + 7;
-LRESULT CALLBACK RaisingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// A fault in a message that a mode's loop dispatches, under the system's own
+// filter (the test prefix makes it answer "run the handler").
+TEST(ExceptionGuard, AFaultInsideADispatchedMessageEndsTheRunWithMinusOne)
 {
-    if (message == RaiseRequest)
-        RaiseException(TestException, 0, 0, nullptr);
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-HWND RaisingWindow;
-int32_t RaiseInSentMessage(const char *)
-{
-    SendMessageA(RaisingWindow, RaiseRequest, 0, 0);
-    return 5;
-}
-int32_t RaiseInDispatchedMessage(const char *)
-{
-    PostMessageA(RaisingWindow, RaiseRequest, 0, 0);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0))
-        DispatchMessageA(&message);
-    return 5;
-}
-int32_t ReadThroughBadPointer(const char *)
-{
-    volatile uintptr_t address = 16;
-    return *reinterpret_cast<volatile int32_t *>(address);
-}
-int32_t RaiseFromSaverMode(HWND)
-{
-    return RaiseAndReturn5(nullptr);
-}
-
-TEST(ExceptionGuard, CatchesWhatEscapesTheModeAndTheDispatchGivesMinusOne)
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = RaisingWindowProc;
-    windowClass.lpszClassName = "RaisingWindow";
-    RegisterClassA(&windowClass);
-    RaisingWindow = CreateWindowExA(0, "RaisingWindow", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(nullptr, RaisingWindow);
-
-    struct Row {
-        const char *name;
-        GuardedCall call;
-    } rows[] = {
-        {"sent message", RaiseInSentMessage},
-        {"dispatched message", RaiseInDispatchedMessage},
-        {"bad pointer", ReadThroughBadPointer},
+    WNDCLASSA faulting = {};
+    faulting.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT CALLBACK {
+        if (message == WM_APP)
+            *reinterpret_cast<volatile int32_t *>(static_cast<uintptr_t>(wParam)) = 1;
+        return DefWindowProcA(window, message, wParam, lParam);
     };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.name);
-        int32_t result = -3;
-        EXPECT_EQ(0, RunGuarded(row.call, nullptr, &result));
-        EXPECT_EQ(-3, result);
-    }
-    DestroyWindow(RaisingWindow);
-
+    faulting.lpszClassName = "Faulting";
+    RegisterClassA(&faulting);
     DispatchModesRecord saved = DispatchModes;
-    DispatchModes.RunSaverWindow = RaiseFromSaverMode;
+    DispatchModes.RunSaverWindow = [](HWND) {
+        HWND window = CreateWindowExA(0, "Faulting", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        PostMessageA(window, WM_APP, 16, 0);
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0))
+            DispatchMessageA(&message);
+        return 0;
+    };
     EXPECT_EQ(-1, RunCommandLine(GetModuleHandleA(nullptr), "/s"));
     DispatchModes = saved;
 }

@@ -1,7 +1,5 @@
-// The built saver as its own process, seen from outside: exit codes, the
-// full-screen window, the single-instance refusal and the preview child in a
-// host window of this test. Nothing here activates a window while a
-// full-screen saver runs, since deactivation closes it.
+// The built saver as its own process, seen from outside. Nothing here
+// activates a window while a full-screen saver runs: deactivation closes it.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,8 +9,6 @@
 
 namespace {
 
-const char SaverClass[] = "WindowsScreenSaverClass";
-
 std::string Decimal(HWND window)
 {
     return std::to_string(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu);
@@ -21,48 +17,31 @@ std::string Decimal(HWND window)
 std::vector<HWND> FullScreenSavers()
 {
     std::vector<HWND> found;
-    for (HWND at = nullptr; (at = FindWindowExA(nullptr, at, SaverClass, "Screen Saver")) != nullptr;)
+    for (HWND at = nullptr; (at = FindWindowExA(nullptr, at, "WindowsScreenSaverClass", "Screen Saver"));)
         found.push_back(at);
     return found;
 }
 
-// Answers what the saver sends to this thread's windows until the preview
-// child shows up in host, or the saver ends, or nothing happens for 10 s.
-HWND PumpUntilPreview(HANDLE process, HWND host)
+// Answers what the saver sends to the test's host window while waiting for
+// the preview child to appear (or, with no host, for the saver to end).
+HWND PumpUntil(PROCESS_INFORMATION &saver, HWND host)
 {
-    for (;;) {
-        HWND child = FindWindowExA(host, nullptr, SaverClass, "Preview");
-        if (child != nullptr)
-            return child;
-        if (MsgWaitForMultipleObjects(1, &process, FALSE, 10000, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
-            return nullptr;
+    HWND child = nullptr;
+    while (!(host && (child = FindWindowExA(host, nullptr, "WindowsScreenSaverClass", "Preview"))) &&
+           MsgWaitForMultipleObjects(1, &saver.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&message);
     }
+    return child;
 }
 
-DWORD PumpUntilExit(PROCESS_INFORMATION &process)
+TEST(SaverProcess, RefusedCommandLinesExitWith0xFFFFFFFF)
 {
-    while (MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-    }
-    return WaitForSaver(process, 0);
-}
-
-TEST(SaverProcess, RefusedCommandLinesEndWithMinusOneAndLeaveNoWindow)
-{
-    HWND live = CreateWindowExA(0, "STATIC", "live", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    const std::string rows[] = {
-        "x", "?", "x /s", "/p", "/p 0", "/p abc", "/p 99", "/p:" + Decimal(live), "/l 4294967296",
-        "/a " + Decimal(live),
-    };
-    for (const std::string &tail : rows) {
+    HWND live = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    for (const std::string &tail : {std::string("x /s"), std::string("/p"), "/p:" + Decimal(live), "/a " + Decimal(live)}) {
         SCOPED_TRACE(tail);
         EXPECT_EQ(0xFFFFFFFFu, RunSaver(tail));
-        EXPECT_EQ(nullptr, FindWindowExA(live, nullptr, SaverClass, nullptr));
     }
     DestroyWindow(live);
 }
@@ -71,32 +50,20 @@ TEST(SaverProcess, FullScreenCoversTheVirtualScreenRefusesASecondAndEndsOnAKey)
 {
     ASSERT_TRUE(FullScreenSavers().empty());
     PROCESS_INFORMATION saver = StartSaver("/s");
-    ASSERT_NE(nullptr, saver.hProcess);
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
     std::vector<HWND> windows = FullScreenSavers();
     ASSERT_EQ(1u, windows.size());
     HWND window = windows[0];
-
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    EXPECT_EQ(saver.dwProcessId, owner);
-    char className[64] = "";
-    GetClassNameA(window, className, sizeof className);
-    EXPECT_STREQ(SaverClass, className);
     EXPECT_EQ(0x96000000u, static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)));
     EXPECT_EQ(static_cast<DWORD>(WS_EX_TOPMOST), static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)));
-    RECT rect;
+    RECT rect, screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     GetWindowRect(window, &rect);
-    EXPECT_EQ(GetSystemMetrics(SM_XVIRTUALSCREEN), rect.left);
-    EXPECT_EQ(GetSystemMetrics(SM_YVIRTUALSCREEN), rect.top);
-    EXPECT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), rect.right - rect.left);
-    EXPECT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), rect.bottom - rect.top);
+    EXPECT_TRUE(EqualRect(&screen, &rect));
 
-    // A second full-screen start finds the first and leaves at once.
     EXPECT_EQ(0u, RunSaver("/s"));
-    windows = FullScreenSavers();
-    ASSERT_EQ(1u, windows.size());
-    EXPECT_EQ(window, windows[0]);
+    EXPECT_EQ(std::vector<HWND>{window}, FullScreenSavers());
 
     PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
     EXPECT_EQ(0u, WaitForSaver(saver));
@@ -105,36 +72,21 @@ TEST(SaverProcess, FullScreenCoversTheVirtualScreenRefusesASecondAndEndsOnAKey)
 
 TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
 {
-    WNDCLASSA hostClass = {};
-    hostClass.lpfnWndProc = DefWindowProcA;
-    hostClass.hInstance = GetModuleHandleA(nullptr);
-    hostClass.lpszClassName = "PreviewHost";
-    RegisterClassA(&hostClass);
-    HWND host = CreateWindowExA(0, "PreviewHost", "host", WS_POPUP | WS_VISIBLE, 40, 30, 152, 112, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(nullptr, host);
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 40, 30, 152, 112, nullptr, nullptr, nullptr,
+                                nullptr);
     PROCESS_INFORMATION saver = StartSaver("/p " + Decimal(host));
-    ASSERT_NE(nullptr, saver.hProcess);
-    HWND child = PumpUntilPreview(saver.hProcess, host);
+    HWND child = PumpUntil(saver, host);
     ASSERT_NE(nullptr, child);
     // Found while still being made: wait until its loop is waiting for input.
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
-
     EXPECT_EQ(0x52000000u, static_cast<DWORD>(GetWindowLongA(child, GWL_STYLE)));
     EXPECT_EQ(0u, static_cast<DWORD>(GetWindowLongA(child, GWL_EXSTYLE)));
-    RECT hostClient, childRect;
-    GetClientRect(host, &hostClient);
-    GetWindowRect(child, &childRect);
-    MapWindowPoints(nullptr, host, reinterpret_cast<POINT *>(&childRect), 2);
-    EXPECT_EQ(0, childRect.left);
-    EXPECT_EQ(0, childRect.top);
-    EXPECT_EQ(hostClient.right, childRect.right);
-    EXPECT_EQ(hostClient.bottom, childRect.bottom);
-    EXPECT_TRUE(FullScreenSavers().empty());
+    RECT rect, client;
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, host, reinterpret_cast<POINT *>(&rect), 2);
+    GetClientRect(host, &client);
+    EXPECT_TRUE(EqualRect(&client, &rect));
 
-    MSG stale;
-    while (PeekMessageA(&stale, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE)) {
-    }
     EXPECT_EQ(1, SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(60, 50)));
     MSG handed = {};
     ASSERT_TRUE(PeekMessageA(&handed, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
@@ -145,7 +97,8 @@ TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
     EXPECT_EQ(1, SendMessageA(child, WM_HELP, 0, reinterpret_cast<LPARAM>(&help)));
 
     DestroyWindow(host);
-    EXPECT_EQ(0u, PumpUntilExit(saver));
+    PumpUntil(saver, nullptr);
+    EXPECT_EQ(0u, WaitForSaver(saver, 0));
 }
 
 } // namespace
