@@ -21,3 +21,8 @@ extern ShadeSurfacesRecord ShadeSurfaces;
 
 LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void DrawShadedFrame(HWND window);
+
+// Copies Width x Height display pixels from origin (screen coordinates of the
+// source) into the snapshot. A full-screen window passes its own top-left,
+// which is negative when a monitor sits left of or above the primary one.
+void TakeSnapshot(HDC source, POINT origin);
