@@ -1,6 +1,6 @@
 // The saver run and its first-layer window procedure inside this process: the
-// class is registered by RunSaverWindow itself, and a timer of the test looks
-// at the window once the loop runs, then destroys it, which ends the loop.
+// class is registered by RunSaverWindow itself, and a timer of the test acts on
+// the window once the loop runs, then destroys it, which ends the loop.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -17,14 +17,13 @@ struct SeenWindow {
     bool found;
     DWORD classStyle;
     ULONG_PTR icon, cursor, brush;
-    DWORD style, exStyle;
-    RECT rect;
     char title[16];
 } Seen;
 HWND Host;
 void (*WhileRunning)(HWND window);
 int PowerQueries;
 BOOL PowerQueryResult;
+HWND RestoredWindow;
 
 void CALLBACK InspectAndDestroy(HWND, UINT, UINT_PTR timer, DWORD)
 {
@@ -32,31 +31,23 @@ void CALLBACK InspectAndDestroy(HWND, UINT, UINT_PTR timer, DWORD)
     HWND window = FindWindowExA(HostState.IsPreview ? Host : nullptr, nullptr, "WindowsScreenSaverClass", nullptr);
     if (window == nullptr)
         return;
-    if (WhileRunning)
-        WhileRunning(window);
+    WhileRunning(window);
     Seen = {true, GetClassLongA(window, GCL_STYLE), GetClassLongPtrA(window, GCLP_HICON),
-            GetClassLongPtrA(window, GCLP_HCURSOR), GetClassLongPtrA(window, GCLP_HBRBACKGROUND),
-            static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)),
-            static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)), {}, ""};
-    GetWindowRect(window, &Seen.rect);
-    MapWindowPoints(nullptr, HostState.IsPreview ? Host : nullptr, reinterpret_cast<POINT *>(&Seen.rect), 2);
+            GetClassLongPtrA(window, GCLP_HCURSOR), GetClassLongPtrA(window, GCLP_HBRBACKGROUND), ""};
     GetWindowTextA(window, Seen.title, sizeof Seen.title);
     DestroyWindow(window);
 }
 
-// One saver run of the given form; the class goes again afterwards, since a
-// process normally makes only one run.
-int32_t RunOnce(bool preview)
+// One saver run; the class goes again afterwards, as a process makes one run.
+void RunOnce(bool preview)
 {
     Seen = {};
-    HostState.SaverWindow = nullptr;
     SetTimer(nullptr, 0, 0, InspectAndDestroy);
-    int32_t result = RunSaverWindow(preview ? Host : nullptr);
+    EXPECT_EQ(0, RunSaverWindow(preview ? Host : nullptr));
     MSG stray;
     while (PeekMessageA(&stray, nullptr, 0, 0, PM_REMOVE)) {
     }
     UnregisterClassA("WindowsScreenSaverClass", HostState.Instance);
-    return result;
 }
 
 struct SaverWindowFixture : testing::Test {
@@ -64,14 +55,13 @@ struct SaverWindowFixture : testing::Test {
     PlatformSeamsRecord savedPlatform = Platform;
     void SetUp() override
     {
-        UseTestModuleResources();
         Host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 160, 120, nullptr, nullptr, nullptr, nullptr);
         Platform.GetSystemPowerStatus = [](LPSYSTEM_POWER_STATUS status) -> BOOL WINAPI {
             ++PowerQueries;
             status->ACLineStatus = 1;
             return PowerQueryResult;
         };
-        WhileRunning = nullptr;
+        Platform.GetCursorPos = [](LPPOINT point) -> BOOL WINAPI { return *point = {123, 45}, TRUE; };
     }
     void TearDown() override
     {
@@ -81,6 +71,10 @@ struct SaverWindowFixture : testing::Test {
     }
 };
 
+// Wine always has IMM32.DLL loaded: the seam stands in for a system without
+// it, and a recording stand-in, put in while running, sees the restore.
+enum class Imm { Loaded, Absent, ModuleLost, NoContext };
+Imm ImmCase;
 TEST_F(SaverWindowFixture, MakesOneWindowOfEitherFormOrNone)
 {
     enum class Blocker { None, RunningSaver, ClassTaken };
@@ -90,27 +84,40 @@ TEST_F(SaverWindowFixture, MakesOneWindowOfEitherFormOrNone)
         int32_t win9x;
         BOOL powerOk;
         Blocker blocker;
-        bool windowMade;
+        Imm imm;
+        bool windowMade, restored;
         int powerQueries;
         uint8_t acLineStatus;
     } rows[] = {
-        {"preview", true, 0, TRUE, Blocker::None, true, 0, 0xFF},
-        {"preview on Windows 98", true, 1, TRUE, Blocker::None, true, 0, 0xFF},
-        {"full screen", false, 0, TRUE, Blocker::None, true, 1, 1},
-        {"full screen on Windows 98, no power status", false, 1, FALSE, Blocker::None, true, 1, 0xFF},
-        {"another saver running", false, 0, TRUE, Blocker::RunningSaver, false, 0, 0xFF},
-        {"class cannot be registered", false, 0, TRUE, Blocker::ClassTaken, false, 1, 1},
+        {"preview", true, 0, TRUE, Blocker::None, Imm::Loaded, true, true, 0, 0xFF},
+        {"preview on Windows 98", true, 1, TRUE, Blocker::None, Imm::Absent, true, false, 0, 0xFF},
+        {"full screen", false, 0, TRUE, Blocker::None, Imm::Loaded, true, true, 1, 1},
+        {"full screen, IMM32 absent", false, 0, TRUE, Blocker::None, Imm::Absent, true, false, 1, 1},
+        {"IMM32 module lost", false, 0, TRUE, Blocker::None, Imm::ModuleLost, true, false, 1, 1},
+        {"no context to restore", false, 0, TRUE, Blocker::None, Imm::NoContext, true, false, 1, 1},
+        {"Windows 98, no power status", false, 1, FALSE, Blocker::None, Imm::Loaded, true, true, 1, 0xFF},
+        {"another saver running", false, 0, TRUE, Blocker::RunningSaver, Imm::Loaded, false, false, 0, 0xFF},
+        {"class cannot be registered", false, 0, TRUE, Blocker::ClassTaken, Imm::Loaded, false, false, 1, 1},
     };
     const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
-    const RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-                         GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                         GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    const RECT preview = {0, 0, 160, 120};
+    WhileRunning = [](HWND) {
+        if (HostState.ImmAssociate)
+            HostState.ImmAssociate = [](HWND window, HIMC) -> HIMC WINAPI { return RestoredWindow = window, nullptr; };
+        if (ImmCase == Imm::ModuleLost)
+            HostState.ImmModule = nullptr;
+        if (ImmCase == Imm::NoContext)
+            HostState.SavedImmContext = nullptr;
+    };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         HostState = savedHost;
+        UseTestModuleResources();
         HostState.IsWin9x = row.win9x;
         HostState.AutoPlayMessage = 0xC0DE;
+        Platform.GetModuleHandleA = row.imm == Imm::Absent ? [](LPCSTR) -> HMODULE WINAPI { return nullptr; }
+                                                           : savedPlatform.GetModuleHandleA;
+        ImmCase = row.imm;
+        RestoredWindow = nullptr;
         PowerQueryResult = row.powerOk;
         PowerQueries = 0;
         HWND blocker = nullptr;
@@ -122,7 +129,7 @@ TEST_F(SaverWindowFixture, MakesOneWindowOfEitherFormOrNone)
                 blocker = CreateWindowExA(0, "WindowsScreenSaverClass", "Screen Saver", WS_POPUP, 0, 0, 1, 1,
                                           nullptr, nullptr, HostState.Instance, nullptr);
         }
-        EXPECT_EQ(0, RunOnce(row.preview));
+        RunOnce(row.preview);
         DestroyWindow(blocker);
         EXPECT_EQ(row.windowMade, Seen.found);
         EXPECT_EQ(row.preview ? 1 : 0, HostState.IsPreview);
@@ -130,62 +137,17 @@ TEST_F(SaverWindowFixture, MakesOneWindowOfEitherFormOrNone)
         EXPECT_EQ(row.acLineStatus, HostState.AcLineStatus);
         EXPECT_EQ(row.blocker == Blocker::RunningSaver ? 0xC0DE : row.win9x ? autoPlay : 0u,
                   HostState.AutoPlayMessage);
+        EXPECT_EQ(row.restored, RestoredWindow != nullptr);
         if (!row.windowMade)
             continue;
+        EXPECT_EQ(123, HostState.LastCursorPos.x);
+        EXPECT_EQ(45, HostState.LastCursorPos.y);
         // Icon 100 does not exist, and the class brings no cursor.
         EXPECT_EQ(0x2Bu, Seen.classStyle);
         EXPECT_EQ(0u, Seen.icon);
         EXPECT_EQ(0u, Seen.cursor);
         EXPECT_EQ(reinterpret_cast<ULONG_PTR>(GetStockObject(BLACK_BRUSH)), Seen.brush);
-        EXPECT_EQ(row.preview ? 0x52000000u : 0x96000000u, Seen.style);
-        EXPECT_EQ(row.preview ? 0u : static_cast<DWORD>(WS_EX_TOPMOST), Seen.exStyle);
         EXPECT_STREQ(row.preview ? "Preview" : "Screen Saver", Seen.title);
-        EXPECT_TRUE(EqualRect(row.preview ? &preview : &screen, &Seen.rect));
-    }
-}
-
-// Wine always has IMM32.DLL loaded; the seam stands in for a system without it.
-// A restore is seen through a recording stand-in put in place while running.
-struct Restore {
-    HWND window;
-    HIMC context;
-} Restored;
-HIMC WINAPI RecordRestore(HWND window, HIMC context)
-{
-    Restored = {window, context};
-    return nullptr;
-}
-TEST_F(SaverWindowFixture, TheInputMethodIsDetachedWhereLoadedAndRestoredOnlyWhenAllIsKnown)
-{
-    struct Row {
-        bool loaded, keepModule, keepContext, restored;
-    } rows[] = {{true, true, true, true}, {false, true, true, false}, {true, false, true, false},
-                {true, true, false, false}};
-    for (const Row &row : rows) {
-        SCOPED_TRACE(testing::Message() << row.loaded << row.keepModule << row.keepContext);
-        HostState = savedHost;
-        Platform.GetModuleHandleA = row.loaded ? savedPlatform.GetModuleHandleA
-                                               : [](LPCSTR) -> HMODULE WINAPI { return nullptr; };
-        Platform.GetCursorPos = [](LPPOINT point) -> BOOL WINAPI { return *point = {123, 45}, TRUE; };
-        static Row current;
-        current = row;
-        WhileRunning = [](HWND) {
-            if (HostState.ImmAssociate)
-                HostState.ImmAssociate = RecordRestore;
-            if (!current.keepModule)
-                HostState.ImmModule = nullptr;
-            if (!current.keepContext)
-                HostState.SavedImmContext = nullptr;
-        };
-        Restored = {};
-        RunOnce(true);
-        EXPECT_EQ(123, HostState.LastCursorPos.x);
-        EXPECT_EQ(45, HostState.LastCursorPos.y);
-        EXPECT_EQ(row.loaded, HostState.ImmAssociate != nullptr);
-        EXPECT_EQ(row.restored, Restored.window != nullptr);
-        if (row.restored) {
-            EXPECT_EQ(HostState.SavedImmContext, Restored.context);
-        }
     }
 }
 
@@ -204,26 +166,26 @@ TEST_F(SaverWindowFixture, MessagesWhileRunning)
         bool tintMoves;
     } rows[] = {
         {"monitor power", 0, WM_SYSCOMMAND, SC_MONITORPOWER, 1, false},
-        {"key", 0, WM_KEYDOWN, 'A', 1, false},
         {"key once closing is allowed", 1, WM_KEYDOWN, 'A', 0, false},
         {"tick", 0, WM_TIMER, 101, 0, true},
         {"tick once closing is allowed", 1, WM_TIMER, 101, 0, false},
     };
     static const Row *current;
+    WhileRunning = [](HWND window) {
+        EXPECT_EQ(0, SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed")));
+        HostState.CloseAllowed = current->closeAllowed;
+        TintStateRecord before = TintState;
+        SendMessageA(window, current->message, current->wParam, 0);
+        tintMoved = std::memcmp(&before, &TintState, sizeof before) != 0;
+        MSG close;
+        for (closes = 0; PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);)
+            ++closes;
+    };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
         HostState = savedHost;
+        UseTestModuleResources();
         current = &row;
-        WhileRunning = [](HWND window) {
-            EXPECT_EQ(0, SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Changed")));
-            HostState.CloseAllowed = current->closeAllowed;
-            TintStateRecord before = TintState;
-            SendMessageA(window, current->message, current->wParam, 0);
-            tintMoved = std::memcmp(&before, &TintState, sizeof before) != 0;
-            MSG close;
-            for (closes = 0; PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE);)
-                ++closes;
-        };
         RunOnce(false);
         EXPECT_STREQ("Screen Saver", Seen.title);
         EXPECT_EQ(row.closes, closes);
