@@ -16,8 +16,8 @@ BOOL Answer;
 int Asked;
 
 DWORD WINAPI FakeTick() { return Tick; }
-BOOL WINAPI FakeCursor(LPPOINT point) { return *point = Cursor, TRUE; }
-BOOL WINAPI FakePower(LPSYSTEM_POWER_STATUS status) { return status->ACLineStatus = AcLine, AcLine != 0xFF; }
+BOOL WINAPI FakeCursor(LPPOINT point) { *point = Cursor; return TRUE; }
+BOOL WINAPI FakePower(LPSYSTEM_POWER_STATUS status) { status->ACLineStatus = AcLine; return AcLine != 0xFF; }
 LRESULT CALLBACK PolicyProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SaverDefaultHandler(w, m, wp, lp); }
 
 // While ConfirmClose asks, queued ticks must be gone and a second close refused unasked.

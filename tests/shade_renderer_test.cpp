@@ -18,8 +18,12 @@ HDC Pattern;
 // Each pattern pixel tells where it is.
 COLORREF PatternAt(int x, int y) { return RGB(x, y, 0xA5); }
 
-// No real ticks: the tests send WM_TIMER themselves.
-UINT_PTR WINAPI RecordTimer(HWND, UINT_PTR id, UINT period, TIMERPROC) { return TimerPeriod = period, id; }
+// No real ticks: the tests send WM_TIMER themselves. Only timer 101 counts.
+UINT_PTR WINAPI RecordTimer(HWND, UINT_PTR id, UINT period, TIMERPROC)
+{
+    TimerPeriod = id == 101 ? period : 0;
+    return id;
+}
 
 LRESULT CALLBACK EffectProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -40,7 +44,6 @@ HWND Create(DWORD style, int x, int y, HWND parent = nullptr, bool pattern = fal
 {
     static bool registered = [] {
         WNDCLASSA windowClass = {CS_OWNDC, EffectProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Shade"};
-        windowClass.hbrBackground = GetSysColorBrush(COLOR_WINDOW); // an erase passed on would paint
         RegisterClassA(&windowClass);
         windowClass.lpfnWndProc = PatternProc;
         windowClass.lpszClassName = "Pattern";
