@@ -115,68 +115,70 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
     HostState = savedHost;
 }
 
-// Each guard sits inside another: a verdict to search on hands the exception
-// to the outer guard, whose filter answers next.
+// The saver mode below runs a guard of its own inside the dispatch's guard: a
+// verdict to search on hands the exception to the outer guard, whose filter
+// answers next, and the dispatch then gives -1.
 std::vector<LONG> Verdicts;
 size_t VerdictsGiven;
+DWORD SeenCode;
+int32_t (*Raise)(const char *);
 int32_t InnerCompleted;
+LRESULT CALLBACK FaultingWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP)
+        *reinterpret_cast<volatile int32_t *>(static_cast<uintptr_t>(wParam)) = 1;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 TEST(ExceptionGuard, ObeysTheFiltersVerdict)
 {
-    struct Row {
-        std::vector<LONG> verdicts;
-        int32_t outerCompleted, innerCompleted;
-    } rows[] = {
-        {{EXCEPTION_EXECUTE_HANDLER}, 1, 0},
-        {{EXCEPTION_CONTINUE_EXECUTION}, 1, 1},
-        {{EXCEPTION_CONTINUE_SEARCH, EXCEPTION_EXECUTE_HANDLER}, 0, -1},
-    };
-    PlatformSeamsRecord saved = Platform;
-    Platform.UnhandledExceptionFilter = [](EXCEPTION_POINTERS *exception) -> LONG WINAPI {
-        EXPECT_EQ(0xE0000042u, exception->ExceptionRecord->ExceptionCode);
-        return Verdicts.at(VerdictsGiven++);
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.verdicts[0]);
-        Verdicts = row.verdicts;
-        VerdictsGiven = 0;
-        InnerCompleted = -1;
-        int32_t result = -3;
-        EXPECT_EQ(row.outerCompleted, RunGuarded([](const char *) {
-            int32_t inner = 0;
-            InnerCompleted = RunGuarded([](const char *) { return RaiseException(0xE0000042, 0, 0, nullptr), 5; },
-                                        nullptr, &inner);
-            return 9;
-        }, nullptr, &result));
-        EXPECT_EQ(row.outerCompleted ? 9 : -3, result);
-        EXPECT_EQ(row.innerCompleted, InnerCompleted);
-        EXPECT_EQ(row.verdicts.size(), VerdictsGiven);
-    }
-    Platform = saved;
-}
-
-// A fault in a message that a mode's loop dispatches, under the system's own
-// filter (the test prefix makes it answer "run the handler").
-TEST(ExceptionGuard, AFaultInsideADispatchedMessageEndsTheRunWithMinusOne)
-{
-    WNDCLASSA faulting = {};
-    faulting.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT CALLBACK {
-        if (message == WM_APP)
-            *reinterpret_cast<volatile int32_t *>(static_cast<uintptr_t>(wParam)) = 1;
-        return DefWindowProcA(window, message, wParam, lParam);
-    };
-    faulting.lpszClassName = "Faulting";
+    WNDCLASSA faulting = {0, FaultingWindowProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Faulting"};
     RegisterClassA(&faulting);
-    DispatchModesRecord saved = DispatchModes;
-    DispatchModes.RunSaverWindow = [](HWND) {
+    auto raise = [](const char *) { return RaiseException(0xE0000042, 0, 0, nullptr), 5; };
+    // A bad pointer in a message that a loop dispatches, as in a timer tick.
+    auto faultInMessage = [](const char *) {
         HWND window = CreateWindowExA(0, "Faulting", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         PostMessageA(window, WM_APP, 16, 0);
         MSG message;
         while (GetMessageA(&message, nullptr, 0, 0))
             DispatchMessageA(&message);
-        return 0;
+        return 5;
     };
-    EXPECT_EQ(-1, RunCommandLine(GetModuleHandleA(nullptr), "/s"));
-    DispatchModes = saved;
+    struct Row {
+        std::vector<LONG> verdicts;
+        int32_t (*raise)(const char *);
+        DWORD code;
+        int32_t result, innerCompleted;
+    } rows[] = {
+        {{EXCEPTION_EXECUTE_HANDLER}, raise, 0xE0000042, 9, 0},
+        {{EXCEPTION_CONTINUE_EXECUTION}, raise, 0xE0000042, 9, 1},
+        {{EXCEPTION_CONTINUE_SEARCH, EXCEPTION_EXECUTE_HANDLER}, raise, 0xE0000042, -1, -1},
+        {{EXCEPTION_CONTINUE_SEARCH, EXCEPTION_EXECUTE_HANDLER}, faultInMessage, EXCEPTION_ACCESS_VIOLATION, -1, -1},
+    };
+    PlatformSeamsRecord saved = Platform;
+    DispatchModesRecord savedModes = DispatchModes;
+    Platform.UnhandledExceptionFilter = [](EXCEPTION_POINTERS *exception) -> LONG WINAPI {
+        SeenCode = exception->ExceptionRecord->ExceptionCode;
+        // Past the script: run the handler, so the count shows the extra call.
+        return VerdictsGiven < Verdicts.size() ? Verdicts[VerdictsGiven++] : (++VerdictsGiven, 1);
+    };
+    DispatchModes.RunSaverWindow = [](HWND) {
+        int32_t inner = 0;
+        InnerCompleted = RunGuarded(Raise, nullptr, &inner);
+        return 9;
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << row.verdicts[0] << " for " << std::hex << row.code);
+        Verdicts = row.verdicts;
+        VerdictsGiven = 0;
+        Raise = row.raise;
+        InnerCompleted = -1;
+        EXPECT_EQ(row.result, RunCommandLine(GetModuleHandleA(nullptr), "/s"));
+        EXPECT_EQ(row.innerCompleted, InnerCompleted);
+        EXPECT_EQ(row.verdicts.size(), VerdictsGiven);
+        EXPECT_EQ(row.code, SeenCode);
+    }
+    Platform = saved;
+    DispatchModes = savedModes;
 }
 
 } // namespace
