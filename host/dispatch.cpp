@@ -105,6 +105,7 @@ int32_t RunCommandLine(HINSTANCE instance, const char *tail)
     version.dwOSVersionInfoSize = sizeof version;
     HostState.IsWin9x = Platform.GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS ? 1 : 0;
 
+    // Only the scan and the mode it runs are guarded, not the two steps above.
     int32_t result = -1;
     if (!RunGuarded(ScanCommandLine, tail, &result)) {
         SetSaverRunning(0);
