@@ -3,25 +3,12 @@
 // WINEDLLOVERRIDES including mpr=n, or Wine's own MPR.DLL is taken).
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "host/host_state.h"
 #include "host/password_hooks.h"
 
 namespace {
 
 HWND const SomeWindow = reinterpret_cast<HWND>(0x1234);
-
-void SetUsePassword(DWORD type, std::vector<BYTE> data)
-{
-    HKEY desktop;
-    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &desktop,
-                    nullptr);
-    RegDeleteValueA(desktop, "ScreenSaveUsePassword");
-    if (!data.empty())
-        RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, type, data.data(), static_cast<DWORD>(data.size()));
-    RegCloseKey(desktop);
-}
 
 BOOL SaverRunning()
 {
@@ -30,71 +17,42 @@ BOOL SaverRunning()
     return running;
 }
 
-template <typename Function> Function Export(HMODULE module, const char *name)
+template <typename F> F Export(HMODULE module, const char *name)
 {
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
 
-TEST(PasswordHooks, VerifierLoadedOnlyWhenThePasswordIsOn)
+TEST(PasswordHooks, VerifierRunningFlagAndChangeDialog)
 {
-    // data: the value as REG_BINARY, or none when empty
-    const struct { const char *name; int32_t win9x; std::vector<BYTE> data; bool loads; } rows[] = {
-        {"missing", 1, {}, false}, {"0", 1, {0, 0, 0, 0}, false}, {"1", 1, {1, 0, 0, 0}, true},
-        {"high byte", 1, {0, 0, 0, 1}, true}, {"longer than 4 bytes", 1, {1, 0, 0, 0, 0}, false},
-        {"one byte 1", 1, {1}, true}, {"1, not 9x", 0, {1, 0, 0, 0}, false},
-    };
+    // ScreenSaveUsePassword as REG_BINARY, size bytes of data; none when 0
+    const struct { int32_t win9x; BYTE data[5]; DWORD size; bool loads; } rows[] = {
+        {1, {0}, 4, false}, {1, {1}, 4, true}, {1, {0, 0, 0, 1}, 4, true}, {1, {1}, 1, true}, {1, {1}, 5, false},
+        {0, {1}, 4, false}, {1, {1}, 0, false}};
+    HKEY desktop;
+    RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop);
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(&row - rows);
         HostState.IsWin9x = row.win9x;
-        SetUsePassword(REG_BINARY, row.data);
+        RegDeleteValueA(desktop, "ScreenSaveUsePassword");
+        if (row.size)
+            RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_BINARY, row.data, row.size);
         LoadPasswordVerifier();
+        LoadPasswordVerifier(); // a reload lets go of the first load
         ASSERT_EQ(row.loads, HostState.PasswordVerifier != nullptr);
         EXPECT_EQ(row.loads, SaverRunning() != 0);
         if (row.loads) {
-            EXPECT_EQ(7, HostState.PasswordVerifier(SomeWindow)); // the stand-in's answer
+            EXPECT_EQ(7, HostState.PasswordVerifier(SomeWindow)); // the stand-in's answer, passed on as is
             EXPECT_EQ(SomeWindow, Export<HWND(WINAPI *)()>(HostState.PasswordModule, "StandInLastWindow")());
         }
         UnloadPasswordVerifier();
-        EXPECT_EQ(nullptr, HostState.PasswordVerifier);
         EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));
         EXPECT_FALSE(SaverRunning());
     }
-}
-
-TEST(PasswordHooks, ReloadLetsGoOfTheFirstLoad)
-{
-    HostState.IsWin9x = 1;
-    SetUsePassword(REG_DWORD, {1, 0, 0, 0});
-    LoadPasswordVerifier();
-    LoadPasswordVerifier();
-    UnloadPasswordVerifier();
-    EXPECT_EQ(nullptr, GetModuleHandleA("PASSWORD.CPL"));
-    SetUsePassword(REG_DWORD, {});
-}
-
-TEST(PasswordHooks, RunningFlagOnlyOn9x)
-{
-    for (int32_t win9x : {0, 1}) {
-        HostState.IsWin9x = win9x;
-        SetSaverRunning(1);
-        EXPECT_EQ(win9x, SaverRunning());
-        SetSaverRunning(0);
-    }
-}
-
-TEST(PasswordHooks, ChangePasswordCallsMpr)
-{
-    // Held here so that the stand-in's record outlives the saver's FreeLibrary.
-    HMODULE mpr = LoadLibraryA("MPR.DLL");
-    auto lastCall = Export<BOOL(WINAPI *)(char *, HWND *)>(mpr, "StandInLastCall");
-    ASSERT_NE(nullptr, lastCall) << "Wine's own MPR.DLL was loaded: run with WINEDLLOVERRIDES=mpr=n";
+    HMODULE mpr = LoadLibraryA("MPR.DLL"); // held so that the stand-in's record outlives the saver's FreeLibrary
+    auto lastParent = Export<HWND(WINAPI *)()>(mpr, "StandInLastCall");
+    ASSERT_NE(nullptr, lastParent) << "Wine's own MPR.DLL was loaded: run with WINEDLLOVERRIDES=mpr=n";
     ChangeSaverPassword(SomeWindow);
-    char provider[16] = "";
-    HWND parent = nullptr;
-    EXPECT_TRUE(lastCall(provider, &parent)); // both reserved arguments 0
-    EXPECT_STREQ("SCRSAVE", provider);
-    EXPECT_EQ(SomeWindow, parent);
-    FreeLibrary(mpr);
+    EXPECT_EQ(SomeWindow, lastParent()); // and none unless the provider was "SCRSAVE" and both reserved arguments 0
 }
 
 } // namespace

@@ -10,7 +10,4 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND window)
     return 7; // any non-zero value allows closing; 7 shows it is passed on as is
 }
 
-extern "C" HWND WINAPI StandInLastWindow()
-{
-    return LastWindow;
-}
+extern "C" HWND WINAPI StandInLastWindow() { return LastWindow; }
