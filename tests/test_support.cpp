@@ -10,14 +10,12 @@ void UseTestModuleResources()
 std::string SettingsFilePath()
 {
     char directory[MAX_PATH];
-    UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
-    return std::string(directory, length) + "\\TENVARA.ini";
+    return std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
 }
 
 void RemoveSettingsFile()
 {
     std::string path = SettingsFilePath();
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
     RemoveDirectoryA(path.c_str());
     // The profile functions cache the file; an empty flush drops the cache.
@@ -27,8 +25,7 @@ void RemoveSettingsFile()
 std::string SaverPath()
 {
     char path[MAX_PATH];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string own(path, length);
+    std::string own(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";
 }
 
@@ -38,21 +35,17 @@ PROCESS_INFORMATION StartSaver(const std::string &tail)
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &process))
-        process = {};
+    CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     return process;
 }
 
 DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds)
 {
-    if (!process.hProcess)
-        return 0x7FFFFFFF;
     DWORD code = 0x7FFFFFFF;
     if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
-        TerminateProcess(process.hProcess, 0x7FFFFFFF);
+        TerminateProcess(process.hProcess, code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     process = {};
