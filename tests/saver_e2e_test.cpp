@@ -8,14 +8,12 @@
 
 namespace {
 
-std::string Decimal(HWND window) { return std::to_string(reinterpret_cast<uintptr_t>(window) & 0xFFFFFFFFu); }
-
 // Under Wine the saver finds itself on NT, where /a is refused. A second full
 // screen only raises the first.
 TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
 {
     EXPECT_EQ(0xFFFFFFFFu, RunSaver("x /s"));
-    EXPECT_EQ(0xFFFFFFFFu, RunSaver("/a " + Decimal(GetDesktopWindow())));
+    EXPECT_EQ(0xFFFFFFFFu, RunSaver("/a"));
     PROCESS_INFORMATION saver = StartSaver("/s");
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
     HWND window = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
@@ -32,18 +30,18 @@ TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
     EXPECT_EQ(0u, WaitForSaver(saver));
 }
 
+// The test answers what the saver sends to the host until the preview child is
+// in it, then waits until the child's loop is waiting for input.
 TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
 {
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr, nullptr, 0);
-    PROCESS_INFORMATION saver = StartSaver("/p " + Decimal(host));
-    // Answers what the saver sends to the host until the preview child is in it.
+    PROCESS_INFORMATION saver = StartSaver("/p " + std::to_string(reinterpret_cast<uintptr_t>(host) & 0xFFFFFFFFu));
     HWND child;
     while (!(child = FindWindowExA(host, nullptr, "WindowsScreenSaverClass", "Preview")) &&
            MsgWaitForMultipleObjects(1, &saver.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
         for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
             DispatchMessageA(&message);
     ASSERT_NE(nullptr, child);
-    // Found while still being made: wait until its loop is waiting for input.
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
     EXPECT_EQ(1, SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(60, 50)));
     MSG handed = {};
