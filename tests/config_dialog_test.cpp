@@ -1,83 +1,83 @@
-// The settings dialog run modally from the test's own resources against the
-// real profile functions and the INI file of the test prefix, driven from
-// inside its loop by a message posted at initialisation.
+// The settings dialog, first created from the test's own resources against
+// the real profile functions and the INI file of the test prefix and clicked
+// through in process, then as a user meets it: the built saver started as its
+// own process, its dialog sent what a click or a key sends, the exit code and
+// the settings file read afterwards.
 #include <gtest/gtest.h>
-#include <windows.h>
-#include <commctrl.h>
 
 #include "host/platform_seams.h"
 #include "resources/resource_ids.h"
 #include "settings/config_dialog.h"
 #include "tests/test_support.h"
+#include <commctrl.h>
 
 using namespace std::literals;
 
-// stored: the INI's section, null for a directory in the file's place; shown:
-// Random, Sequence, Red, Green, Blue and Mix checked (X: any), Speed, Step.
-struct Row { const char *stored, *shown; std::vector<int> presses; INT_PTR result; std::string file; };
-static const Row *Current;
-static std::string Shown, Boxes; // each message box as "owner caption type: text"
+static HWND Dialog;
+static std::string Boxes; // each message box as "owner caption type: text"
 
-// Reads what the dialog shows, then presses the buttons: it must stay open
-// after every press but the last.
-static INT_PTR CALLBACK DrivenProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_INITDIALOG)
-        PostMessageA(dialog, WM_APP, 0, 0);
-    if (message != WM_APP)
-        return ConfigDialogProc(dialog, message, wParam, lParam);
-    for (int id : {IDC_RANDOM, IDC_SEQUENCE, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_MIX})
-        Shown += Current->shown[Shown.size()] == 'X' ? 'X' : char('0' + IsDlgButtonChecked(dialog, id));
-    for (int id : {IDC_SPEED_SLIDER, IDC_STEP_SLIDER})
-        Shown += " " + std::to_string(SendDlgItemMessageA(dialog, id, TBM_GETPOS, 0, 0));
-    EXPECT_EQ(GetDlgItem(dialog, IDOK), GetFocus());
-    for (const int &id : Current->presses) {
-        SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0);
-        EXPECT_EQ(&id != &Current->presses.back(), IsWindowVisible(dialog) != FALSE);
-    }
-    return TRUE;
-}
-
-// The user reads the warning and clears the way before answering it. Only
-// the settings dialog has the speed slider.
+// The user reads the warning and clears the way before answering it.
 static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    Boxes += (GetDlgItem(owner, IDC_SPEED_SLIDER) ? "dialog " : "other ") + std::string(caption) + " " + std::to_string(type) + ": " + text;
+    Boxes += (owner == Dialog ? "dialog " : "other ") + std::string(caption) + " " + std::to_string(type) + ": " + text;
     RemoveSettingsFile();
     return IDOK;
 }
 
-TEST(ConfigDialog, ShowsStoredSettingsAndSavesOnlyAtOk)
+TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
 {
     InitCommonControls();
     UseTestModuleResources();
     Platform.MessageBoxA = RecordMessageBox;
+    // stored: the INI's section, empty for a directory in the file's place.
+    struct Row { const char *stored; std::vector<int> presses; std::string file; };
     const Row rows[] = {
-        {"", "100011 50 10", {IDOK}, 1, "Speed=50\0Step=10\0Mode=0\0R=0\0G=0\0B=1\0Mix=1\0"s},
-        {"", "100011 50 10", {IDC_RED, IDC_SEQUENCE, IDCANCEL}, 0, ""},
-        // Values the dialog never sets survive OK; a click flips only bit 0.
-        {"Mode=5\0R=2\0G=0\0B=1\0Mix=6\0", "01X01X 50 10", {IDOK}, 1, "Mode=5\0R=2\0G=0\0B=1\0Mix=6\0Speed=50\0Step=10\0"s},
-        {"Mode=5\0R=2\0G=1\0", "01X111 50 10", {IDC_RED, IDC_GREEN, IDC_RANDOM, IDOK}, 1, "Mode=0\0R=3\0G=0\0Speed=50\0Step=10\0B=1\0Mix=1\0"s},
-        // Out of a slider's range: shown and saved at the nearer end.
-        {"Speed=0\0Step=99\0", "100011 1 30", {IDOK}, 1, "Speed=1\0Step=30\0Mode=0\0R=0\0G=0\0B=1\0Mix=1\0"s},
-        // A failed save keeps the dialog open to try again or cancel.
-        {nullptr, "100011 50 10", {IDC_RED, IDC_SEQUENCE, IDOK, IDOK}, 1, "Speed=50\0Step=10\0Mode=1\0R=1\0G=0\0B=1\0Mix=1\0"s},
-        {nullptr, "100011 50 10", {IDOK, IDCANCEL}, 0, ""},
+        // Mode 5 and Mix 6 survive OK, a click flips only bit 0 of R, Speed 0 is shown and saved at 1.
+        {"Mode=5\0R=2\0Mix=6\0Speed=0\0", {IDC_RED, IDOK}, "Mode=5\0R=3\0Mix=6\0Speed=1\0Step=10\0G=0\0B=1\0"s},
+        // A failed save keeps the dialog open to try again; then all seven keys are written.
+        {"", {IDC_BLUE, IDOK, IDOK}, "Speed=50\0Step=10\0Mode=0\0R=0\0G=0\0B=0\0Mix=1\0"s},
     };
-    const std::string path = SettingsFilePath();
     for (const Row &row : rows) {
         SCOPED_TRACE(&row - rows);
         RemoveSettingsFile();
-        if (!row.stored)
-            ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
-        else if (*row.stored)
-            WritePrivateProfileSectionA("", row.stored, "TENVARA.ini");
-        Current = &row;
-        Shown = Boxes = "";
-        EXPECT_EQ(row.result, DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, DrivenProc, 0));
-        EXPECT_EQ(row.shown, Shown);
-        EXPECT_EQ(row.stored ? "" : "dialog TENVARA 48: The settings could not be saved to " + path + ".", Boxes);
+        // The stored section, or a directory in the file's place.
+        ASSERT_TRUE(*row.stored ? WritePrivateProfileSectionA("", row.stored, "TENVARA.ini")
+                                : CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+        Dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, ConfigDialogProc, 0);
+        // Ending the dialog hides it.
+        for (const int &id : row.presses) {
+            SendDlgItemMessageA(Dialog, id, BM_CLICK, 0, 0);
+            EXPECT_EQ(&id != &row.presses.back(), IsWindowVisible(Dialog) != FALSE);
+        }
+        DestroyWindow(Dialog);
         char file[256];
         EXPECT_EQ(row.file, std::string(file, GetPrivateProfileSectionA("", file, sizeof file, "TENVARA.ini")));
+    }
+    EXPECT_EQ("dialog TENVARA 48: The settings could not be saved to " + SettingsFilePath() + ".", Boxes);
+}
+
+TEST(DialogEndToEnd, ExitCodeAndFileForEachWayOut)
+{
+    // The message goes to the button, or with 0 to the dialog itself. What OK
+    // writes is checked in process above.
+    struct Row { const char *tail; int button; UINT message; WPARAM key; DWORD exitCode; bool saved; };
+    const Row rows[] = {
+        {"", IDOK, BM_CLICK, 0, 1, true},
+        {"/c", 0, WM_KEYDOWN, VK_RETURN, 1, true},
+        {"/c", IDCANCEL, BM_CLICK, 0, 0, false},
+        {"", 0, WM_KEYDOWN, VK_ESCAPE, 0, false},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(&row - rows);
+        RemoveSettingsFile();
+        PROCESS_INFORMATION process = StartSaver(row.tail);
+        GUITHREADINFO shown = {};
+        shown.cbSize = sizeof shown;
+        // Until the dialog is the active window, or the saver has ended.
+        for (int i = 0; i < 50 && !(GetGUIThreadInfo(process.dwThreadId, &shown) && shown.hwndActive); ++i)
+            WaitForSingleObject(process.hProcess, 200);
+        PostMessageA(row.button ? GetDlgItem(shown.hwndActive, row.button) : shown.hwndActive, row.message, row.key, 0);
+        EXPECT_EQ(row.exitCode, WaitForSaver(process));
+        EXPECT_EQ(row.saved, GetFileAttributesA(SettingsFilePath().c_str()) != INVALID_FILE_ATTRIBUTES);
     }
 }

@@ -1,106 +1,77 @@
 // The resources as the built saver carries them, read back from TENVARA.scr
-// loaded as a data file, each under the language it is filed with.
+// loaded as a data file, each under the language it is filed with. The strings
+// are read back through the settings in the other areas' tests (the system
+// finds them in any language) and the icon is left to the eye.
 #include <gtest/gtest.h>
-#include <sstream>
+#include <array>
 
+#include "resources/resource_ids.h"
 #include "tests/test_support.h"
 
-static HMODULE Saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+static const HMODULE Saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 
-// One resource (empty if missing), read as little-endian fields.
-struct Reader {
-    const BYTE *base = nullptr, *at = nullptr, *end = nullptr;
-    Reader(LPCSTR type, int id, WORD language)
+// Reads one resource's little-endian fields in order, from the given offset;
+// it is empty when the resource is not filed under that language.
+struct Walker {
+    std::string data;
+    size_t at;
+    Walker(LPCSTR type, int id, size_t start = 0, WORD language = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)) : at(start)
     {
         if (HRSRC found = FindResourceExA(Saver, type, MAKEINTRESOURCEA(id), language))
-            end = (at = base = static_cast<const BYTE *>(LockResource(LoadResource(Saver, found)))) + SizeofResource(Saver, found);
+            data.assign(static_cast<const char *>(LockResource(LoadResource(Saver, found))), SizeofResource(Saver, found));
     }
-    DWORD B() { return ++at <= end ? at[-1] : 0; }
-    DWORD W() { DWORD low = B(); return low | B() << 8; }
-    DWORD D() { DWORD low = W(); return low | W() << 16; }
-    // Up to n characters, or to a zero.
-    std::wstring Text(DWORD n) { std::wstring text; for (wchar_t c; n-- > 0 && (c = wchar_t(W())) != 0;) text += c; return L"'" + text + L"' "; }
-    // The fields by letter: b byte, w word, n signed and x hex dword, c counted
-    // and s zero-ended 'text' (or #ordinal), v a version node (key, value,
-    // new line), r the rest as bytes; a aligns to four bytes, * repeats the
-    // rest to the end; anything else is copied.
-    std::wstring Read(const char *fields)
+    template <class T> T Next()
     {
-        std::wostringstream out;
-        for (DWORD length, text; *fields; ++fields) {
-            switch (*fields) {
-            case '*': while (at < end) out << Read(fields + 1); return out.str();
-            case 'a': at = base + ((at - base + 3) & ~3); break;
-            case 'b': out << B() << L' '; break;
-            case 'w': out << W() << L' '; break;
-            case 'n': out << int(D()) << L' '; break;
-            case 'x': out << std::hex << D() << std::dec << L' '; break;
-            case 'c': out << Text(W()); break;
-            case 's': out << (at + 1 < end && at[0] == 0xFF && at[1] == 0xFF ? L"#" + std::to_wstring((W(), W())) + L" " : Text(~0u)); break;
-            case 'r': while (at < end) out << wchar_t(B()); break;
-            case 'v': // length, value length, type (1: text), key, value
-                W(), length = W(), text = W();
-                out << Read(text && length ? "sas\n" : ("sa" + std::string(text ? 0 : length / 4, 'x') + "\n").c_str());
-                break;
-            default: out << wchar_t(*fields);
-            }
-        }
-        return out.str();
+        T value{};
+        at += data.copy(reinterpret_cast<char *>(&value), sizeof value, at);
+        return value;
+    }
+    // A zero-ended text, or an ordinal (0xFFFF, then the number) shown as #n.
+    std::wstring Text()
+    {
+        const wchar_t *text = reinterpret_cast<const wchar_t *>(data.c_str() + at);
+        at += text[0] == 0xFFFF ? 4 : 2 * wcslen(text) + 2;
+        return text[0] == 0xFFFF ? L"#" + std::to_wstring(text[1]) : text;
     }
 };
 
-// Each resource shown as its size, then its fields.
 TEST(Resources, AsBuilt)
 {
-    struct Row { LPCSTR type; int id; const char *fields; const wchar_t *want; WORD language = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT); };
-    ASSERT_NE(nullptr, Saver);
-    const Row rows[] = {
-        // Version, extended form, help id, extended style, style, count, x, y,
-        // cx, cy, menu, class, caption, points, weight, italic, character set,
-        // font; for each control: help id, extended style, style, x, y, cx,
-        // cy, id, class, text, creation data.
-        {RT_DIALOG, 2003, "wwxxxwwwwwssswwbbs\n*axxxwwwwnssw\n",
-         L"1012: 1 65535 0 0 90c800c4 15 34 32 177 210 '' '' 'TENVARA V1.0(ShadeScreenSaver)\u306E\u8A2D\u5B9A' 10 0 0 1 'Terminal' \n"
-         L"0 0 50030001 33 172 48 14 1 'BUTTON' 'OK' 0 \n"
-         L"0 0 50010000 97 172 48 14 2 'BUTTON' 'CANCEL' 0 \n"
-         L"0 0 50000003 5 185 21 20 -1 'STATIC' #201 0 \n"
-         L"0 0 50020000 6 10 23 8 -1 'STATIC' 'Speed' 0 \n"
-         L"0 0 50810001 39 4 100 17 1115 'MSCTLS_TRACKBAR32' 'Slider1' 0 \n"
-         L"0 0 50000007 5 27 167 142 -1 'BUTTON' 'Select Color Mode' 0 \n"
-         L"0 0 50010003 24 113 28 10 1108 'BUTTON' 'Red' 0 \n"
-         L"0 0 50010003 24 127 36 10 1109 'BUTTON' 'Green' 0 \n"
-         L"0 0 50010003 24 142 32 10 1110 'BUTTON' 'Blue' 0 \n"
-         L"0 0 50000009 38 38 40 10 1112 'BUTTON' 'Random' 0 \n"
-         L"0 0 50000009 38 49 48 10 1113 'BUTTON' 'Sequence' 0 \n"
-         L"0 0 50000007 11 82 89 78 -1 'BUTTON' 'sequence' 0 \n"
-         L"0 0 50010003 40 96 28 10 1114 'BUTTON' 'Mix' 0 \n"
-         L"0 0 50020000 29 191 139 8 -1 'STATIC' 'https://tenvara.example/' 0 \n"
-         L"0 0 50810009 10 60 158 15 1116 'MSCTLS_TRACKBAR32' '' 0 \n"},
-        // Strings 0 to 15, 992 to 1007 and 1008 to 1023.
-        {RT_STRING, 1, "*c", L"92: '' 'TENVARA(Shade ScreenSaver)' 'Step' '' '' '' '' '' '' '' '' '' '' '' '' '' "},
-        {RT_STRING, 63, "*c", L"108: '' '' '' '' '' '' '' '' '' 'TENVARA.ini' 'TENvara' '' '' '' '' 'Screen Saver.TENvara' "},
-        {RT_STRING, 64, "*c", L"62: '' 'Speed' 'R' '' 'B' 'G' '' '' 'Mix' 'Mode' '' '' '' '' '' '' "},
-        // Reserved, type, count; width, height, colours, reserved, planes,
-        // bits per pixel, size, id. Then the image's header.
-        {RT_GROUP_ICON, 201, "wwwbbbbwwnw", L"20: 0 1 1 32 32 16 0 1 4 744 1 "},
-        {RT_ICON, 1, "nnnww", L"744: 40 32 64 1 4 "},
-        // The fixed part (signature, structure version, file and product
-        // versions high and low, flags mask, flags, system, type, subtype,
-        // date), then the text keys and values; the translation is 0411, 04b0.
-        {RT_VERSION, 1, "*av",
-         L"772: 'VS_VERSION_INFO' feef04bd 10000 10003 0 10003 0 3f 0 40004 1 0 0 0 \n'StringFileInfo' \n'041104b0' \n"
-         L"'Comments' 'https://tenvara.example/' \n'CompanyName' 'Tenvara Works' \n'FileDescription' 'Tenvara' \n"
-         L"'FileVersion' '1, 0, 0, 0' \n'InternalName' 'Tenvara' \n'LegalCopyright' 'Copyright (C) Tenvara Works' \n"
-         L"'OriginalFilename' 'Tenvara' \n'ProductName' 'Tenvara' \n'ProductVersion' '1, 0, 0, 0' \n"
-         L"'VarFileInfo' \n'Translation' 4b00411 \n"},
-        {RT_MANIFEST, 1, "r",
-         L"131: <?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
-         L"<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\"/>\n",
-         MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)},
-    };
-    for (const Row &row : rows) {
-        SCOPED_TRACE(row.id);
-        Reader in(row.type, row.id, row.language);
-        EXPECT_EQ(row.want, std::to_wstring(in.end - in.base) + L": " + in.Read(row.fields));
+    // The settings dialog, past the version, signature, help id and extended style.
+    Walker in(RT_DIALOG, IDD_CONFIG, 12);
+    EXPECT_EQ(0x90C800C4, in.Next<DWORD>());
+    const WORD count = in.Next<WORD>();
+    EXPECT_EQ((std::array<short, 4>{34, 32, 177, 210}), (in.Next<std::array<short, 4>>())); // x, y, width, height
+    in.at += 4; // no menu, the default class
+    EXPECT_EQ(L"TENVARA V1.0(ShadeScreenSaver)\u306E\u8A2D\u5B9A", in.Text());
+    in.at += 6; // 10 points, weight, italic, character set
+    EXPECT_EQ(L"Terminal", in.Text());
+    // Each control: style, place, id, class and text, on four bytes past its
+    // help id and extended style; the braces read the fields in order.
+    std::vector<std::tuple<DWORD, std::array<short, 4>, int, std::wstring, std::wstring>> controls;
+    while (controls.size() < count) {
+        in.at = ((in.at + 3) & ~size_t(3)) + 8;
+        controls.push_back({in.Next<DWORD>(), in.Next<std::array<short, 4>>(), in.Next<int>(), in.Text(), in.Text()});
+        in.at += in.Next<WORD>(); // creation data
     }
+    EXPECT_EQ((decltype(controls){
+        {0x50030001, {33, 172, 48, 14}, IDOK, L"BUTTON", L"OK"},
+        {0x50010000, {97, 172, 48, 14}, IDCANCEL, L"BUTTON", L"CANCEL"},
+        {0x50000003, {5, 185, 21, 20}, -1, L"STATIC", L"#201"},
+        {0x50020000, {6, 10, 23, 8}, -1, L"STATIC", L"Speed"},
+        {0x50810001, {39, 4, 100, 17}, IDC_SPEED_SLIDER, L"MSCTLS_TRACKBAR32", L"Slider1"},
+        {0x50000007, {5, 27, 167, 142}, -1, L"BUTTON", L"Select Color Mode"},
+        {0x50010003, {24, 113, 28, 10}, IDC_RED, L"BUTTON", L"Red"},
+        {0x50010003, {24, 127, 36, 10}, IDC_GREEN, L"BUTTON", L"Green"},
+        {0x50010003, {24, 142, 32, 10}, IDC_BLUE, L"BUTTON", L"Blue"},
+        {0x50000009, {38, 38, 40, 10}, IDC_RANDOM, L"BUTTON", L"Random"},
+        {0x50000009, {38, 49, 48, 10}, IDC_SEQUENCE, L"BUTTON", L"Sequence"},
+        {0x50000007, {11, 82, 89, 78}, -1, L"BUTTON", L"sequence"},
+        {0x50010003, {40, 96, 28, 10}, IDC_MIX, L"BUTTON", L"Mix"},
+        {0x50020000, {29, 191, 139, 8}, -1, L"STATIC", L"https://tenvara.example/"},
+        {0x50810009, {10, 60, 158, 15}, IDC_STEP_SLIDER, L"MSCTLS_TRACKBAR32", L""},
+    }), controls);
+    // The manifest, without trustInfo: the settings file is written through file virtualisation.
+    const std::string manifest = Walker(RT_MANIFEST, IDR_MANIFEST, 0, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)).data;
+    EXPECT_TRUE(manifest.find("<assembly ") != manifest.npos && manifest.find("trustInfo") == manifest.npos) << manifest;
 }
