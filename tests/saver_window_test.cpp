@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/host_state.h"
+#include "host/platform_seams.h"
 #include "host/saver_window.h"
 
 namespace {
@@ -27,6 +28,38 @@ TEST(SaverWindow, FirstLayerRefusesAndDrops)
         EXPECT_EQ(row.closes, closes);
     }
     DestroyWindow(window);
+}
+
+// Wine always has IMM32.DLL loaded: the seam stands in for a system without it,
+// and a recording stand-in, put in before destruction, sees the restore.
+bool Restored;
+HIMC WINAPI RecordRestore(HWND, HIMC) { return Restored = true, nullptr; }
+HMODULE WINAPI NoModule(LPCSTR) { return nullptr; }
+
+TEST(SaverWindow, InputMethodDetachedOnlyWhereLoadedAndRestoredOnlyWhenSaved)
+{
+    WNDCLASSA saverClass = {};
+    saverClass.lpfnWndProc = HostWindowProc;
+    saverClass.lpszClassName = "InputMethodTest";
+    RegisterClassA(&saverClass);
+    const struct { bool loaded, contextLost, detached, restored; } rows[] = {
+        {true, false, true, true}, {false, false, false, false}, {true, true, true, false}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(&row - rows);
+        HostState.ImmModule = nullptr, HostState.ImmAssociate = nullptr, HostState.SavedImmContext = nullptr;
+        Platform.GetModuleHandleA = row.loaded ? GetModuleHandleA : NoModule;
+        HWND window = CreateWindowExA(0, "InputMethodTest", "", WS_POPUP, 0, 0, 8, 8, nullptr, nullptr, nullptr, 0);
+        EXPECT_EQ(row.detached, HostState.SavedImmContext != nullptr);
+        if (HostState.ImmAssociate)
+            HostState.ImmAssociate = RecordRestore;
+        if (row.contextLost)
+            HostState.SavedImmContext = nullptr;
+        Restored = false;
+        DestroyWindow(window);
+        EXPECT_EQ(row.restored, Restored);
+        MSG quit;
+        EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)); // the loop would end
+    }
 }
 
 } // namespace
