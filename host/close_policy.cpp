@@ -43,10 +43,7 @@ void CheckCursorTravel(HWND window)
 // Only a change of the AC line status counts; any other status report is noise.
 bool AcLineStatusChanged()
 {
-    SYSTEM_POWER_STATUS status;
-    uint8_t now = 0xFF;
-    if (Platform.GetSystemPowerStatus(&status))
-        now = status.ACLineStatus;
+    uint8_t now = QueryAcLineStatus();
     bool changed = now != HostState.AcLineStatus;
     HostState.AcLineStatus = now;
     return changed;
@@ -106,6 +103,14 @@ LRESULT Finish(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
+
+uint8_t QueryAcLineStatus()
+{
+    SYSTEM_POWER_STATUS status;
+    if (!Platform.GetSystemPowerStatus(&status))
+        return 0xFF; // the platform's own value for a status it cannot tell
+    return status.ACLineStatus;
+}
 
 LRESULT SaverDefaultHandler(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

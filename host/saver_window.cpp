@@ -4,6 +4,7 @@
 #include "host/saver_window.h"
 
 #include "effect/shade_renderer.h"
+#include "host/close_policy.h"
 #include "host/host_state.h"
 #include "host/password_hooks.h"
 #include "host/platform_seams.h"
@@ -61,15 +62,6 @@ bool RaiseRunningSaver()
         return false;
     SetForegroundWindow(running);
     return true;
-}
-
-void TakePowerSnapshot()
-{
-    SYSTEM_POWER_STATUS status;
-    if (Platform.GetSystemPowerStatus(&status))
-        HostState.AcLineStatus = status.ACLineStatus;
-    else
-        HostState.AcLineStatus = 0xFF;
 }
 
 int32_t RunMessageLoop()
@@ -144,7 +136,7 @@ int32_t RunSaverWindow(HWND parent)
         TakeFullScreenForm(form);
         if (RaiseRunningSaver())
             return 0;
-        TakePowerSnapshot();
+        HostState.AcLineStatus = QueryAcLineStatus();
         LoadPasswordVerifier();
     }
 
