@@ -84,9 +84,11 @@ TEST(Resources, AsBuilt)
     EXPECT_EQ(1, icon.Next<WORD>());
     EXPECT_EQ((std::array<BYTE, 4>{32, 32, 16, 0}), (icon.Next<std::array<BYTE, 4>>()));
     EXPECT_EQ((std::array<WORD, 4>{1, 4, 744, 0}), (icon.Next<std::array<WORD, 4>>()));
-    // The version block: the fixed part says 1.3.0.0 while the texts say "1, 0, 0, 0".
+    // The version block: the fixed part gives the project's version (the installer
+    // shows the same) while the texts say "1, 0, 0, 0".
     Walker version(RT_VERSION, 1, 40);
-    EXPECT_EQ((std::array<DWORD, 13>{0xFEEF04BD, 0x10000, 0x10003, 0, 0x10003, 0, 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP}),
+    const DWORD high = TENVARA_VERSION_MAJOR << 16 | TENVARA_VERSION_MINOR, low = TENVARA_VERSION_PATCH << 16;
+    EXPECT_EQ((std::array<DWORD, 13>{0xFEEF04BD, 0x10000, high, low, high, low, 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP}),
               (version.Next<std::array<DWORD, 13>>()));
     const std::wstring block(reinterpret_cast<const wchar_t *>(version.data.data()), version.data.size() / 2);
     for (const std::wstring &text : {std::wstring(L"041104b0"), std::wstring(L"1, 0, 0, 0"), std::wstring{0x0411, 0x04B0}})
