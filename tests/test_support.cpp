@@ -1,5 +1,7 @@
 #include "tests/test_support.h"
 
+#include <cstdlib>
+
 #include "host/host_state.h"
 
 void UseTestModuleResources()
@@ -24,6 +26,9 @@ void RemoveSettingsFile()
 
 std::string SaverPath()
 {
+    // The installer's test runs the end-to-end cases against the installed copy.
+    if (const char *installed = getenv("TENVARA_SAVER"))
+        return installed;
     char path[MAX_PATH];
     std::string own(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";

@@ -14,7 +14,7 @@ std::string SettingsFilePath();
 // Removes the settings file (and anything a test left in its place).
 void RemoveSettingsFile();
 
-// The built saver, next to the test executables.
+// The built saver, next to the test executables, or the one TENVARA_SAVER names.
 std::string SaverPath();
 
 // Starts the saver as its own process with the given command-line tail.
