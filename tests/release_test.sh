@@ -22,11 +22,13 @@ package() { # SOURCE_DIR DIST_DIR [NAME=VALUE...]; its messages are in $T/log
 }
 
 if [ "$case" = package ]; then
-    # The tested build packaged here, and a copy of the sources packaged from scratch elsewhere.
+    # The tested build packaged here, and a copy of the sources packaged from
+    # scratch elsewhere, by a machine slow enough that wixl starts a second late.
     package "$ROOT" "$T/here"
-    mkdir "$T/copy"
+    mkdir "$T/copy" "$T/slow"
     (cd "$ROOT" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf -) | tar -xf - -C "$T/copy"
-    package "$T/copy" "$T/there" BUILD_DIR="$T/copy/build"
+    printf '#!/bin/sh\nsleep 1\nexec %s "$@"\n' "$(command -v wixl)" >"$T/slow/wixl" && chmod +x "$T/slow/wixl"
+    package "$T/copy" "$T/there" BUILD_DIR="$T/copy/build" PATH="$T/slow:$PATH"
     check cmp "$T/here/$zip" "$T/there/$zip"
     check cmp "$T/here/$msi" "$T/there/$msi"
     (cd "$T/here" && check sha256sum --quiet -c SHA256SUMS)
