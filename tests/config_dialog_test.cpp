@@ -27,15 +27,17 @@ static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT
 TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
 {
     InitCommonControls();
-    UseTestModuleResources();
     Platform.MessageBoxA = RecordMessageBox;
-    // stored: the INI's section, empty for a directory in the file's place.
-    struct Row { const char *stored; std::vector<int> presses; std::string file; };
+    // stored: the INI's section, empty for a directory in the file's place;
+    // shown: Random, Sequence, Red, Green, Blue and Mix checked (1) or not.
+    struct Row { const char *stored, *shown; std::vector<int> presses; std::string file; };
     const Row rows[] = {
-        // Mode 5 and Mix 6 survive OK, a click flips only bit 0 of R, Speed 0 is shown and saved at 1.
-        {"Mode=5\0R=2\0Mix=6\0Speed=0\0", {IDC_RED, IDOK}, "Mode=5\0R=3\0Mix=6\0Speed=1\0Step=10\0G=0\0B=1\0"s},
+        // Mode 5 and Mix 4294967295 survive OK unsigned, a click flips only bit 0 of R, Speed 0 is shown and saved at 1.
+        {"Mode=5\0R=2\0Mix=4294967295\0Speed=0\0", "011011", {IDC_RED, IDOK},
+         "Mode=5\0R=3\0Mix=4294967295\0Speed=1\0Step=10\0G=0\0B=1\0"s},
         // A failed save keeps the dialog open to try again; then all seven keys are written.
-        {"", {IDC_BLUE, IDOK, IDOK}, "Speed=50\0Step=10\0Mode=0\0R=0\0G=0\0B=0\0Mix=1\0"s},
+        {"", "100011", {IDC_GREEN, IDC_BLUE, IDC_MIX, IDC_SEQUENCE, IDOK, IDOK},
+         "Speed=50\0Step=10\0Mode=1\0R=0\0G=1\0B=0\0Mix=0\0"s},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(&row - rows);
@@ -44,6 +46,10 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
         ASSERT_TRUE(*row.stored ? WritePrivateProfileSectionA("", row.stored, "TENVARA.ini")
                                 : CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
         Dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, ConfigDialogProc, 0);
+        std::string shown;
+        for (int id : {IDC_RANDOM, IDC_SEQUENCE, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_MIX})
+            shown += char('0' + IsDlgButtonChecked(Dialog, id));
+        EXPECT_EQ(row.shown, shown);
         // Ending the dialog hides it.
         for (const int &id : row.presses) {
             SendDlgItemMessageA(Dialog, id, BM_CLICK, 0, 0);

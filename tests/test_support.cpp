@@ -1,12 +1,5 @@
 #include "tests/test_support.h"
 
-#include "host/host_state.h"
-
-void UseTestModuleResources()
-{
-    HostState.Instance = GetModuleHandleA(nullptr);
-}
-
 std::string SettingsFilePath()
 {
     char directory[MAX_PATH];

@@ -1,12 +1,10 @@
-// Helpers shared by the test areas.
+// Helpers shared by the test areas. HostState.Instance stays null in every
+// test process, so string and dialog loads come from the test executable,
+// which links the same resources as the saver.
 #pragma once
 
 #include <windows.h>
 #include <string>
-
-// Points HostState.Instance at the test executable, which links the same
-// resources as the saver, so string and dialog loads find them.
-void UseTestModuleResources();
 
 // Full path of the settings file in the Windows directory of the test prefix.
 std::string SettingsFilePath();
