@@ -43,8 +43,7 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
         {" - / --", 0, Dialog, N}, {"/S", 0, Saver, N}, {"-screen /p " + h, 0, Saver, N}, {"\t/s", 0, None, N},
         {"/L " + h, 0, Saver, H}, {"/p" + h, 0, Saver, H}, {"/p\t" + h, 0, None, N}, {"/p:" + h, 0, None, N},
         {"/p 0", 0, None, N}, {"/p 1", 0, None, N}, {"/c", 0, Dialog, F}, {"/C:" + h, 0, Dialog, H},
-        {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N}, {"/A " + h, 1, Password, H},
-        {"/\xF3", 0, None, N}};
+        {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N}, {"/A " + h, 1, Password, H}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.tail);
         Calls.clear();
