@@ -53,17 +53,20 @@ void Reset()
 
 TEST(ClosePolicy, WhatClosesWhileWatching)
 {
-    // ac: the AC line status reported (it starts at 1). at: the cursor; travel
-    // over 4 from the anchor closes, and a refused close moves the anchor.
-    // v: with a verifier, AutoPlay is cancelled; it closes either way.
+    // ac: the AC line status reported (it starts at 1; 0xFF: the query fails).
+    // at: the cursor; travel over 4 from the anchor closes, and a refused close
+    // moves the anchor. v: with a verifier, AutoPlay is cancelled; it closes
+    // either way.
     const UINT autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay"), pb = WM_POWERBROADCAST, move = WM_MOUSEMOVE;
-    const WPARAM resume = PBT_APMRESUMESUSPEND, change = PBT_APMPOWERSTATUSCHANGE;
+    const WPARAM change = PBT_APMPOWERSTATUSCHANGE;
     const struct { UINT m; WPARAM wp; LPARAM lp; BYTE ac; POINT at; bool closes, v; } rows[] = {
-        {WM_ACTIVATEAPP, 1, 0, 1, {}, 0, 0}, {WM_ACTIVATEAPP, 0, 0, 1, {}, 1, 0}, {pb, resume, 3, 1, {}, 0, 0},
-        {pb, resume, 2, 1, {}, 1, 0}, {pb, PBT_APMSUSPEND, 0, 1, {}, 1, 0}, {pb, change, 0, 1, {}, 0, 0},
-        {pb, change, 0, 0, {}, 1, 0}, {pb, change, 0, 0xFF, {}, 1, 0}, {autoPlay, 0, 0, 0, {}, 1, 0},
-        {autoPlay, 0, 0, 0, {}, 1, 1}, {move, 0, 0, 0, {103, 101}, 0, 1}, {move, 0, 0, 0, {104, 101}, 1, 1},
-        {WM_CLOSE, 0, 0, 0, {50, 60}, 0, 1}, {move, 0, 0, 0, {52, 58}, 0, 1}};
+        {WM_SYSKEYDOWN, 0, 0, 1, {}, 1, 0}, {WM_LBUTTONDOWN, 0, 0, 1, {}, 1, 0}, {WM_RBUTTONDOWN, 0, 0, 1, {}, 1, 0},
+        {WM_MBUTTONDOWN, 0, 0, 1, {}, 1, 0}, {WM_ACTIVATEAPP, 1, 0, 1, {}, 0, 0}, {WM_ACTIVATEAPP, 0, 0, 1, {}, 1, 0},
+        {WM_POWER, 2, 0, 1, {}, 0, 0}, {pb, PBT_APMRESUMEAUTOMATIC, 3, 1, {}, 0, 0},
+        {pb, PBT_APMRESUMESUSPEND, 2, 1, {}, 1, 0}, {pb, PBT_APMSUSPEND, 0, 1, {}, 1, 0}, {pb, change, 0, 1, {}, 0, 0},
+        {pb, change, 0, 0, {}, 1, 0}, {pb, change, 0, 0xFF, {}, 1, 0}, {pb, change, 0, 0xFF, {}, 0, 0},
+        {autoPlay, 0, 0, 0, {}, 1, 0}, {autoPlay, 0, 0, 0, {}, 1, 1}, {move, 0, 0, 0, {103, 101}, 0, 1},
+        {move, 0, 0, 0, {104, 101}, 1, 1}, {WM_CLOSE, 0, 0, 0, {50, 60}, 0, 1}, {move, 0, 0, 0, {51, 57}, 0, 1}};
     Reset();
     Answer = 0;
     for (const auto &row : rows) {
@@ -74,6 +77,10 @@ TEST(ClosePolicy, WhatClosesWhileWatching)
         EXPECT_EQ(row.m == autoPlay && row.v, SendMessageA(Window, row.m, row.wp, row.lp) != 0);
         EXPECT_EQ(row.closes, ClosePosted());
     }
+    // A preview watches nothing: it lives in the Display control panel.
+    HostState.IsPreview = 1;
+    SendMessageA(Window, WM_KEYDOWN, 'A', 0);
+    EXPECT_FALSE(ClosePosted());
 }
 
 TEST(ClosePolicy, ConfirmCloseAsksAtMostOncePer200Ms)
