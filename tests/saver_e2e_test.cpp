@@ -8,12 +8,13 @@
 
 namespace {
 
-// Under Wine the saver finds itself on NT, where /a is refused. A second full
-// screen only raises the first.
+// Under Wine the saver finds itself on NT, where /a is refused and no message is
+// taken for AutoPlay's, WM_NULL included. A second full screen only raises the
+// first.
 TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
 {
-    EXPECT_EQ(0xFFFFFFFFu, RunSaver("x /s"));
-    EXPECT_EQ(0xFFFFFFFFu, RunSaver("/a"));
+    EXPECT_EQ(0xFFFFFFFFu, WaitForSaver(StartSaver("x /s")));
+    EXPECT_EQ(0xFFFFFFFFu, WaitForSaver(StartSaver("/a")));
     PROCESS_INFORMATION saver = StartSaver("/s");
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
     HWND window = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
@@ -24,14 +25,17 @@ TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
     OffsetRect(&screen, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));
     GetWindowRect(window, &rect);
     EXPECT_TRUE(EqualRect(&screen, &rect));
-    EXPECT_EQ(0u, RunSaver("/s"));
+    SendMessageA(window, WM_NULL, 0, 0);
+    SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+    EXPECT_EQ(0u, WaitForSaver(StartSaver("/s")));
     EXPECT_TRUE(IsWindow(window));
     PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
     EXPECT_EQ(0u, WaitForSaver(saver));
 }
 
 // The test answers what the saver sends to the host until the preview child is
-// in it, then waits until the child's loop is waiting for input.
+// in it, then waits until the child's loop is waiting for input. The child
+// fills the host's client area.
 TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
 {
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr, nullptr, 0);
@@ -43,6 +47,9 @@ TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
             DispatchMessageA(&message);
     ASSERT_NE(nullptr, child);
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
+    RECT filled;
+    GetClientRect(child, &filled);
+    EXPECT_EQ((std::pair<LONG, LONG>(152, 112)), std::make_pair(filled.right, filled.bottom));
     EXPECT_EQ(1, SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(60, 50)));
     MSG handed = {};
     ASSERT_TRUE(PeekMessageA(&handed, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));

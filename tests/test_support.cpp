@@ -32,21 +32,14 @@ PROCESS_INFORMATION StartSaver(const std::string &tail)
     return process;
 }
 
-DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds)
+DWORD WaitForSaver(PROCESS_INFORMATION process)
 {
     DWORD code = 0x7FFFFFFF;
-    if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    process = {};
     return code;
-}
-
-DWORD RunSaver(const std::string &tail, DWORD milliseconds)
-{
-    PROCESS_INFORMATION process = StartSaver(tail);
-    return WaitForSaver(process, milliseconds);
 }

@@ -18,9 +18,6 @@ std::string SaverPath();
 // Starts the saver as its own process with the given command-line tail.
 PROCESS_INFORMATION StartSaver(const std::string &tail);
 
-// Waits for a started saver and gives its exit code as the system keeps it
-// (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended in time.
-DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds = 20000);
-
-// StartSaver then WaitForSaver.
-DWORD RunSaver(const std::string &tail, DWORD milliseconds = 20000);
+// Waits up to 20 s for a started saver and gives its exit code as the system
+// keeps it (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended.
+DWORD WaitForSaver(PROCESS_INFORMATION process);
