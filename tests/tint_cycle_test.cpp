@@ -7,21 +7,6 @@
 #include "effect/tint_cycle.h"
 #include "settings/settings_store.h"
 
-// The colours of the first `ticks` frames of a run seeded with 1, each drawn
-// before that tick's advance.
-static std::vector<COLORREF> RunFrames(SaverSettingsRecord settings, int ticks)
-{
-    SaverSettings = settings;
-    SeedRandom(1);
-    InitialCombination();
-    std::vector<COLORREF> frames;
-    for (int tick = 0; tick < ticks; ++tick) {
-        frames.push_back(TintColour());
-        AdvanceTint();
-    }
-    return frames;
-}
-
 // The generator's own sequence is seen in the Random frames below.
 TEST(TintCycle, CombinationThresholds)
 {
@@ -54,9 +39,17 @@ TEST(TintCycle, ColoursOfARun)
         {{50, 10, 1, 0, 0, 1, 1}, 80, {0x0A0A0A, 0, 0, 0x00000A}},       // then red alone (4)
         {{50, 10, 0, 0, 0, 1, 1}, 1, {0xFF0000, RGB(0, 144, 49)}},       // Random: 41, 18467, 6334 / 128
     };
+    // Each frame is drawn before that tick's advance; the generator is seeded with 1.
     for (const auto &row : rows) {
-        std::vector<COLORREF> frames = RunFrames(row.s, row.first - 1 + static_cast<int>(row.frames.size()));
-        frames.erase(frames.begin(), frames.begin() + (row.first - 1));
+        SaverSettings = row.s;
+        SeedRandom(1);
+        InitialCombination();
+        std::vector<COLORREF> frames;
+        for (int tick = 1; tick < row.first + static_cast<int>(row.frames.size()); ++tick) {
+            if (tick >= row.first)
+                frames.push_back(TintColour());
+            AdvanceTint();
+        }
         EXPECT_EQ(row.frames, frames) << "row " << &row - rows;
     }
 }
