@@ -41,10 +41,10 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(&row - rows);
-        RemoveSettingsFile();
+        const std::string path = RemoveSettingsFile();
         // The stored section, or a directory in the file's place.
         ASSERT_TRUE(*row.stored ? WritePrivateProfileSectionA("", row.stored, "TENVARA.ini")
-                                : CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+                                : CreateDirectoryA(path.c_str(), nullptr));
         Dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_CONFIG), nullptr, ConfigDialogProc, 0);
         std::string shown;
         for (int id : {IDC_RANDOM, IDC_SEQUENCE, IDC_RED, IDC_GREEN, IDC_BLUE, IDC_MIX})
@@ -59,7 +59,7 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
         char file[256];
         EXPECT_EQ(row.file, std::string(file, GetPrivateProfileSectionA("", file, sizeof file, "TENVARA.ini")));
     }
-    EXPECT_EQ("dialog TENVARA 48: The settings could not be saved to " + SettingsFilePath() + ".", Boxes);
+    EXPECT_EQ("dialog TENVARA 48: The settings could not be saved to " + RemoveSettingsFile() + ".", Boxes);
 }
 
 TEST(DialogEndToEnd, ExitCodeAndFileForEachWayOut)
@@ -71,7 +71,7 @@ TEST(DialogEndToEnd, ExitCodeAndFileForEachWayOut)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(&row - rows);
-        RemoveSettingsFile();
+        const std::string path = RemoveSettingsFile();
         PROCESS_INFORMATION process = StartSaver(row.tail);
         // Once the saver waits for input, its dialog is the active window.
         WaitForInputIdle(process.hProcess, 10000);
@@ -80,6 +80,6 @@ TEST(DialogEndToEnd, ExitCodeAndFileForEachWayOut)
         GetGUIThreadInfo(process.dwThreadId, &shown);
         PostMessageA(GetDlgItem(shown.hwndActive, row.button), BM_CLICK, 0, 0);
         EXPECT_EQ(row.exitCode, WaitForSaver(process));
-        EXPECT_EQ(row.saved, GetFileAttributesA(SettingsFilePath().c_str()) != INVALID_FILE_ATTRIBUTES);
+        EXPECT_EQ(row.saved, GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
     }
 }

@@ -11,8 +11,7 @@ TEST(Settings, ReportsAWriteThatFails)
     RemoveSettingsFile();
     EXPECT_TRUE(WriteSettings());
     // A directory in the file's place makes every write fail, even as root.
-    RemoveSettingsFile();
-    ASSERT_TRUE(CreateDirectoryA(SettingsFilePath().c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(RemoveSettingsFile().c_str(), nullptr));
     EXPECT_FALSE(WriteSettings());
     RemoveSettingsFile();
 }

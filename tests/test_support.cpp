@@ -1,18 +1,14 @@
 #include "tests/test_support.h"
 
-std::string SettingsFilePath()
+std::string RemoveSettingsFile()
 {
     char directory[MAX_PATH];
-    return std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
-}
-
-void RemoveSettingsFile()
-{
-    std::string path = SettingsFilePath();
+    const std::string path = std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
     DeleteFileA(path.c_str());
     RemoveDirectoryA(path.c_str());
     // The profile functions cache the file; an empty flush drops the cache.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TENVARA.ini");
+    return path;
 }
 
 std::string SaverPath()

@@ -6,11 +6,9 @@
 #include <windows.h>
 #include <string>
 
-// Full path of the settings file in the Windows directory of the test prefix.
-std::string SettingsFilePath();
-
-// Removes the settings file (and anything a test left in its place).
-void RemoveSettingsFile();
+// Removes the settings file (and anything a test left in its place) and gives
+// its full path, in the Windows directory of the test prefix.
+std::string RemoveSettingsFile();
 
 // The built saver, next to the test executables.
 std::string SaverPath();
