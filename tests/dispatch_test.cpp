@@ -12,14 +12,12 @@
 
 namespace {
 
-TEST(StartUp, SkipsTheProgramNameAndReadsHandlesModulo2To32)
+TEST(StartUp, SkipsTheProgramName)
 {
     const struct { const char *line, *tail; } names[] = {{"\"C:\\My Savers\\TENVARA.scr\" /s", "/s"},
         {"\"C:\\My Savers\\TENVARA.scr /s", ""}, {"TENVARA.scr\t/s", "/s"}, {"T\xC9NVARA.scr \t /p 12", "/p 12"}};
     for (const auto &row : names)
         EXPECT_STREQ(row.tail, SkipProgramName(row.line)) << row.line;
-    EXPECT_EQ(HWND(12), ParseWindowHandle("12:3"));
-    EXPECT_EQ(HWND(1), ParseWindowHandle("4294967297"));
 }
 
 // Each mode's stand-in gives a result of its own, which the dispatch passes on.
@@ -34,15 +32,17 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
                      [](HWND parent) { return Calls.push_back({Dialog, parent}), int32_t(Dialog); },
                      [](HWND parent) { Calls.push_back({Password, parent}); }};
     Platform.GetVersionExA = Version;
-    // H: a live window that is not the foreground one (F)
-    HWND const N = nullptr, F = GetForegroundWindow(),
-               H = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const std::string h = std::to_string(reinterpret_cast<uintptr_t>(H) & 0xFFFFFFFFu);
+    // F: the foreground window; H: a live window that is not, named by h with 2^32
+    // added, since handles wrap modulo 2^32; 1 names no window.
+    HWND const N = nullptr, H = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0),
+               F = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0);
+    ASSERT_TRUE(SetForegroundWindow(F));
+    const std::string h = std::to_string((reinterpret_cast<uintptr_t>(H) & 0xFFFFFFFFu) + 0x100000000ull);
     const struct { std::string tail; bool win98; Mode mode; HWND parent; } rows[] = {
-        {" - / --", 0, Dialog, N}, {"/S", 0, Saver, N}, {"-screen /p " + h, 0, Saver, N}, {"x /s", 0, None, N},
+        {" - / --", 0, Dialog, N}, {"/S", 0, Saver, N}, {"-screen /p " + h, 0, Saver, N}, {"\t/s", 0, None, N},
         {"/L " + h, 0, Saver, H}, {"/p" + h, 0, Saver, H}, {"/p\t" + h, 0, None, N}, {"/p:" + h, 0, None, N},
-        {"/p 0", 0, None, N}, {"/c", 0, Dialog, F}, {"/C:" + h, 0, Dialog, H}, {"/c: " + h, 0, Dialog, F},
-        {"/a " + h, 0, None, N}, {"/A " + h, 1, Password, H}, {"/\xF3", 0, None, N}};
+        {"/l " + h, 0, Saver, H}, {"/p 1", 0, None, N}, {"/c", 0, Dialog, F}, {"/C:" + h, 0, Dialog, H},
+        {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N}, {"/A " + h, 1, Password, H}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.tail);
         Calls.clear();
@@ -51,23 +51,22 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
         EXPECT_EQ((std::vector<std::pair<Mode, HWND>>(row.mode != None, {row.mode, row.parent})), Calls);
     }
     DestroyWindow(H);
+    DestroyWindow(F);
 }
 
 // On Windows 98 the saver mode raises the running flag, then a fault. Continuing
 // resumes the mode; running the handler gives -1 and lowers the flag.
 LONG Verdict;
-int32_t RaiseAfterRaisingTheFlag(HWND)
-{
-    SetSaverRunning(1);
-    RaiseException(0xE0000042, 0, 0, nullptr);
-    return Saver;
-}
 
 TEST(ExceptionGuard, ObeysTheFiltersVerdict)
 {
     Platform.GetVersionExA = Version;
     Platform.UnhandledExceptionFilter = [](EXCEPTION_POINTERS *) -> LONG WINAPI { return Verdict; };
-    DispatchModes.RunSaverWindow = RaiseAfterRaisingTheFlag;
+    DispatchModes.RunSaverWindow = [](HWND) {
+        SetSaverRunning(1);
+        RaiseException(0xE0000042, 0, 0, nullptr);
+        return int32_t(Saver);
+    };
     PlatformId = VER_PLATFORM_WIN32_WINDOWS;
     Verdict = EXCEPTION_CONTINUE_EXECUTION;
     EXPECT_EQ(Saver, RunCommandLine(GetModuleHandleA(nullptr), "/s"));

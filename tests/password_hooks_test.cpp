@@ -5,6 +5,8 @@
 
 #include "host/host_state.h"
 #include "host/password_hooks.h"
+#include "host/platform_seams.h"
+#include "host/saver_window.h"
 
 namespace {
 
@@ -28,6 +30,15 @@ TEST(PasswordHooks, VerifierRunningFlagAndChangeDialog)
         EXPECT_EQ(row.loads, running != 0) << "row " << &row - rows;
         UnloadPasswordVerifier();
     }
+    // A whole full-screen run with the password on: a key pressed as the effect
+    // starts its timer, the stand-in verifier lets the close through, and the
+    // run ends with the verifier unloaded.
+    RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_BINARY, rows[1].data, 4);
+    Platform.SetTimer = [](HWND window, UINT_PTR id, UINT, TIMERPROC) -> UINT_PTR WINAPI {
+        return PostMessageA(window, WM_KEYDOWN, 'A', 0), id;
+    };
+    EXPECT_EQ(0, RunSaverWindow(nullptr));
+    EXPECT_EQ(nullptr, HostState.PasswordModule);
     // The stand-in answers a call with the saver's arguments with a message;
     // Wine's own MPR.DLL would send none.
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);

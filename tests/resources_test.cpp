@@ -42,7 +42,8 @@ TEST(Resources, AsBuilt)
     EXPECT_EQ((std::array<short, 4>{34, 32, 177, 210}), (in.Next<std::array<short, 4>>())); // x, y, width, height
     in.at += 4; // no menu, the default class
     EXPECT_EQ(L"TENVARA V1.0(ShadeScreenSaver)\u306E\u8A2D\u5B9A", in.Text());
-    in.at += 6; // 10 points, weight, italic, character set
+    // 10 points, weight 0, not italic (low byte), character set 1 (high byte).
+    EXPECT_EQ((std::array<WORD, 3>{10, 0, 0x100}), (in.Next<std::array<WORD, 3>>()));
     EXPECT_EQ(L"Terminal", in.Text());
     // Each control: style, place, id, class and text, on four bytes past its
     // help id and extended style; the braces read the fields in order.

@@ -8,12 +8,32 @@
 
 namespace {
 
-// Under Wine the saver finds itself on NT, where /a is refused. A second full
-// screen only raises the first.
-TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
+// Under Wine the saver finds itself on NT, where /a is refused and no message is
+// taken for AutoPlay's, WM_NULL included. The test answers what the preview
+// sends to its host until the child is in it, then waits until the child's loop
+// waits for input; the child fills the host's client area and hands it the
+// context menu. A full screen starts beside the preview, and a second one only
+// raises the first.
+TEST(SaverProcess, RefusesABadLineRunsAPreviewAndOneFullScreenBesideIt)
 {
-    EXPECT_EQ(0xFFFFFFFFu, RunSaver("x /s"));
-    EXPECT_EQ(0xFFFFFFFFu, RunSaver("/a"));
+    EXPECT_EQ(0xFFFFFFFFu, WaitForSaver(StartSaver("/a")));
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr, nullptr, 0);
+    PROCESS_INFORMATION preview = StartSaver("/p " + std::to_string(reinterpret_cast<uintptr_t>(host) & 0xFFFFFFFFu));
+    HWND child;
+    while (!(child = FindWindowExA(host, nullptr, "WindowsScreenSaverClass", "Preview")) &&
+           MsgWaitForMultipleObjects(1, &preview.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
+            DispatchMessageA(&message);
+    ASSERT_NE(nullptr, child);
+    ASSERT_EQ(0u, WaitForInputIdle(preview.hProcess, 10000));
+    RECT filled;
+    GetClientRect(child, &filled);
+    EXPECT_EQ((std::pair<LONG, LONG>(152, 112)), std::make_pair(filled.right, filled.bottom));
+    EXPECT_EQ(1, SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(60, 50)));
+    MSG handed = {};
+    ASSERT_TRUE(PeekMessageA(&handed, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
+    EXPECT_EQ(reinterpret_cast<WPARAM>(host), handed.wParam);
+
     PROCESS_INFORMATION saver = StartSaver("/s");
     ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
     HWND window = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
@@ -24,31 +44,15 @@ TEST(SaverProcess, RefusesBadLinesAndRunsOneFullScreenUntilAKey)
     OffsetRect(&screen, GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN));
     GetWindowRect(window, &rect);
     EXPECT_TRUE(EqualRect(&screen, &rect));
-    EXPECT_EQ(0u, RunSaver("/s"));
+    SendMessageA(window, WM_NULL, 0, 0);
+    SendMessageA(window, RegisterWindowMessageA("QueryCancelAutoPlay"), 0, 0);
+    EXPECT_EQ(0u, WaitForSaver(StartSaver("/s")));
     EXPECT_TRUE(IsWindow(window));
     PostMessageA(window, WM_KEYDOWN, 'A', 0x001E0001);
     EXPECT_EQ(0u, WaitForSaver(saver));
-}
-
-// The test answers what the saver sends to the host until the preview child is
-// in it, then waits until the child's loop is waiting for input.
-TEST(SaverProcess, PreviewLivesInTheHostHandsItTheContextMenuAndDiesWithIt)
-{
-    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr, nullptr, 0);
-    PROCESS_INFORMATION saver = StartSaver("/p " + std::to_string(reinterpret_cast<uintptr_t>(host) & 0xFFFFFFFFu));
-    HWND child;
-    while (!(child = FindWindowExA(host, nullptr, "WindowsScreenSaverClass", "Preview")) &&
-           MsgWaitForMultipleObjects(1, &saver.hProcess, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
-            DispatchMessageA(&message);
-    ASSERT_NE(nullptr, child);
-    ASSERT_EQ(0u, WaitForInputIdle(saver.hProcess, 10000));
-    EXPECT_EQ(1, SendMessageA(child, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(child), MAKELPARAM(60, 50)));
-    MSG handed = {};
-    ASSERT_TRUE(PeekMessageA(&handed, host, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE));
-    EXPECT_EQ(reinterpret_cast<WPARAM>(host), handed.wParam);
+    // The preview dies with its host.
     DestroyWindow(host);
-    EXPECT_EQ(0u, WaitForSaver(saver));
+    EXPECT_EQ(0u, WaitForSaver(preview));
 }
 
 } // namespace

@@ -53,15 +53,19 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint)
             TakeSnapshot(pattern, {-70, -30});
         TintState = {GetRValue(row.tint), GetGValue(row.tint), GetBValue(row.tint), 0, 0, 0, 0, 0, 0};
         const ShadeSurfacesRecord held = ShadeSurfaces;
+        // Wine gives the next object made the slot of the last one freed, one
+        // generation (the handle's top byte) up: there the tick's brush lives,
+        // unless it was freed.
+        HGDIOBJ freed = CreateSolidBrush(0);
+        DeleteObject(freed);
         SendMessageA(window, WM_TIMER, 101, 0);
-        // The tick's brush is not left selected.
-        EXPECT_EQ(GetStockObject(WHITE_BRUSH), GetCurrentObject(held.ColourLayerDC, OBJ_BRUSH));
+        EXPECT_EQ(0u, GetObjectType(HGDIOBJ(reinterpret_cast<uintptr_t>(freed) + 0x01000000u))) << "the tick's brush";
         // The far corner: each pixel tells where it came from, so this shows
         // both where the frame starts and that it fills the window.
         EXPECT_EQ(PatternAt(row.from.x + 39, row.from.y + 29) & row.tint, GetPixel(held.WindowDC, 39, 29));
         DestroyWindow(window);
-        // A bitmap still selected into a context that was not deleted first
-        // cannot be deleted either.
+        // A bitmap stays alive while it is selected into a context that was
+        // never deleted.
         for (HGDIOBJ object : {held.SnapshotBitmap, held.ColourLayerBitmap, held.CompositeBitmap})
             EXPECT_EQ(0u, GetObjectType(object));
     }

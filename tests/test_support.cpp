@@ -2,26 +2,15 @@
 
 #include <cstdlib>
 
-#include "host/host_state.h"
-
-void UseTestModuleResources()
-{
-    HostState.Instance = GetModuleHandleA(nullptr);
-}
-
-std::string SettingsFilePath()
+std::string RemoveSettingsFile()
 {
     char directory[MAX_PATH];
-    return std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
-}
-
-void RemoveSettingsFile()
-{
-    std::string path = SettingsFilePath();
+    const std::string path = std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
     DeleteFileA(path.c_str());
     RemoveDirectoryA(path.c_str());
     // The profile functions cache the file; an empty flush drops the cache.
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, "TENVARA.ini");
+    return path;
 }
 
 std::string SaverPath()
@@ -44,21 +33,14 @@ PROCESS_INFORMATION StartSaver(const std::string &tail)
     return process;
 }
 
-DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds)
+DWORD WaitForSaver(PROCESS_INFORMATION process)
 {
     DWORD code = 0x7FFFFFFF;
-    if (WaitForSingleObject(process.hProcess, milliseconds) == WAIT_OBJECT_0)
+    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);
     else
         TerminateProcess(process.hProcess, code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    process = {};
     return code;
-}
-
-DWORD RunSaver(const std::string &tail, DWORD milliseconds)
-{
-    PROCESS_INFORMATION process = StartSaver(tail);
-    return WaitForSaver(process, milliseconds);
 }

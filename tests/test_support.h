@@ -1,18 +1,14 @@
-// Helpers shared by the test areas.
+// Helpers shared by the test areas. HostState.Instance stays null in every
+// test process, so string and dialog loads come from the test executable,
+// which links the same resources as the saver.
 #pragma once
 
 #include <windows.h>
 #include <string>
 
-// Points HostState.Instance at the test executable, which links the same
-// resources as the saver, so string and dialog loads find them.
-void UseTestModuleResources();
-
-// Full path of the settings file in the Windows directory of the test prefix.
-std::string SettingsFilePath();
-
-// Removes the settings file (and anything a test left in its place).
-void RemoveSettingsFile();
+// Removes the settings file (and anything a test left in its place) and gives
+// its full path, in the Windows directory of the test prefix.
+std::string RemoveSettingsFile();
 
 // The built saver, next to the test executables, or the one TENVARA_SAVER names.
 std::string SaverPath();
@@ -20,9 +16,6 @@ std::string SaverPath();
 // Starts the saver as its own process with the given command-line tail.
 PROCESS_INFORMATION StartSaver(const std::string &tail);
 
-// Waits for a started saver and gives its exit code as the system keeps it
-// (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended in time.
-DWORD WaitForSaver(PROCESS_INFORMATION &process, DWORD milliseconds = 20000);
-
-// StartSaver then WaitForSaver.
-DWORD RunSaver(const std::string &tail, DWORD milliseconds = 20000);
+// Waits up to 20 s for a started saver and gives its exit code as the system
+// keeps it (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended.
+DWORD WaitForSaver(PROCESS_INFORMATION process);
