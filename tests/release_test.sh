@@ -2,13 +2,12 @@
 # The release as a releaser and a user meet it: scripts/package run for real,
 # its outputs compared byte for byte and unpacked, and the installer run under
 # Wine in the test prefix. Stops at the first check that fails and names it.
-#   release_test.sh package|install SOURCE_DIR BUILD_DIR
+#   release_test.sh SOURCE_DIR BUILD_DIR
 set -eu
-case=$1 ROOT=$2 BUILD_DIR=$3
-T=$BUILD_DIR/release-test/$case
+ROOT=$1 BUILD_DIR=$2
+T=$BUILD_DIR/release-test
 rm -rf "$T" && mkdir -p "$T"
-SOURCE_DATE_EPOCH=$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || echo 1780000000)
-export SOURCE_DATE_EPOCH
+export SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || echo 1780000000)"
 version=$(sed -n 's/^project(TENVARA VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 zip=TENVARA-$version.zip msi=TENVARA-$version.msi
 
@@ -16,81 +15,72 @@ check() { "$@" || { echo "FAILED: $*" >&2 && exit 1; }; }
 not() { ! "$@"; }
 
 package() { # SOURCE_DIR DIST_DIR [NAME=VALUE...]; its messages are in $T/log
-    source=$1 dist=$2
-    shift 2
+    source=$1 dist=$2 && shift 2
     env BUILD_DIR="$BUILD_DIR" DIST_DIR="$dist" "$@" "$source/scripts/package" >"$T/log" 2>&1 || { cat "$T/log" && false; }
 }
 
-if [ "$case" = package ]; then
-    # The tested build packaged here, and a copy of the sources packaged from
-    # scratch elsewhere, by a machine slow enough that wixl starts a second late.
-    package "$ROOT" "$T/here"
-    mkdir "$T/copy" "$T/slow"
-    (cd "$ROOT" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf -) | tar -xf - -C "$T/copy"
-    printf '#!/bin/sh\nsleep 1\nexec %s "$@"\n' "$(command -v wixl)" >"$T/slow/wixl" && chmod +x "$T/slow/wixl"
-    package "$T/copy" "$T/there" BUILD_DIR="$T/copy/build" PATH="$T/slow:$PATH"
-    check cmp "$T/here/$zip" "$T/there/$zip"
-    check cmp "$T/here/$msi" "$T/there/$msi"
-    (cd "$T/here" && check sha256sum --quiet -c SHA256SUMS)
-    check test "$(unzip -Z1 "$T/here/$zip" | tr '\n' ' ')" = "TENVARA.scr README.txt "
-    unzip -q "$T/here/$zip" -d "$T/unzipped"
-    check cmp "$T/unzipped/TENVARA.scr" "$BUILD_DIR/bin/TENVARA.scr"
-    check test -z "$(grep -v "$(printf '\r')\$" "$T/unzipped/README.txt")"
+# The tested build packaged here, and a copy of the sources packaged from
+# scratch elsewhere, by a machine slow enough that wixl starts a second late.
+package "$ROOT" "$T/here"
+mkdir "$T/copy" "$T/slow"
+(cd "$ROOT" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf -) | tar -xf - -C "$T/copy"
+printf '#!/bin/sh\nsleep 1\nexec %s "$@"\n' "$(command -v wixl)" >"$T/slow/wixl" && chmod +x "$T/slow/wixl"
+package "$T/copy" "$T/there" BUILD_DIR="$T/copy/build" PATH="$T/slow:$PATH"
+check cmp "$T/here/$zip" "$T/there/$zip"
+check cmp "$T/here/$msi" "$T/there/$msi"
+(cd "$T/here" && check sha256sum --quiet -c SHA256SUMS)
+check test "$(unzip -Z1 "$T/here/$zip" | tr '\n' ' ')" = "TENVARA.scr README.txt "
+unzip -q "$T/here/$zip" -d "$T/unzipped"
+check cmp "$T/unzipped/TENVARA.scr" "$BUILD_DIR/bin/TENVARA.scr"
+check test -z "$(grep -v "$(printf '\r')\$" "$T/unzipped/README.txt")"
 
-    openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=TENVARA test" -addext extendedKeyUsage=codeSigning \
-        -days 2 -keyout "$T/key.pem" -out "$T/cert.pem" 2>/dev/null
-    openssl pkcs12 -export -inkey "$T/key.pem" -in "$T/cert.pem" -passout pass:right -out "$T/cert.pfx"
-    package "$ROOT" "$T/signed" TENVARA_SIGN_PFX="$T/cert.pfx" TENVARA_SIGN_PASSWORD=right
-    unzip -q "$T/signed/$zip" TENVARA.scr -d "$T/signed"
-    for file in TENVARA.scr "$msi"; do
-        check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/$file" >/dev/null
-    done
+openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=TENVARA test" -addext extendedKeyUsage=codeSigning \
+    -days 2 -keyout "$T/key.pem" -out "$T/cert.pem" 2>/dev/null
+openssl pkcs12 -export -inkey "$T/key.pem" -in "$T/cert.pem" -passout pass:right -out "$T/cert.pfx"
+package "$ROOT" "$T/signed" TENVARA_SIGN_PFX="$T/cert.pfx" TENVARA_SIGN_PASSWORD=right
+unzip -q "$T/signed/$zip" TENVARA.scr -d "$T/signed"
+check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/TENVARA.scr" >/dev/null
+check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/$msi" >/dev/null
 
-    # Each refusal says why and leaves no package behind.
-    refused() { # DIST_DIR MESSAGE [NAME=VALUE]
-        check not package "$ROOT" "$T/$1" TENVARA_SIGN_PFX="$T/cert.pfx" ${3:+"$3"}
-        check grep -q "$2" "$T/log"
-        check test -z "$(ls -A "$T/$1" 2>/dev/null)"
-    }
-    mkdir "$T/path" && ln -s /usr/bin/* "$T/path/"
-    rm "$T/path/wixl"
-    refused no-wixl "wixl is missing" PATH="$T/path"
-    : >"$T/file"
-    refused file/dist "cannot create"
-    refused wrong-password "cannot sign TENVARA.scr" TENVARA_SIGN_PASSWORD=wrong
-fi
+# Each refusal says why and leaves no package behind.
+refused() { # DIST_DIR MESSAGE [NAME=VALUE]
+    check not package "$ROOT" "$T/$1" TENVARA_SIGN_PFX="$T/cert.pfx" ${3:+"$3"}
+    check grep -q "$2" "$T/log"
+    check test -z "$(ls -A "$T/$1" 2>/dev/null)"
+}
+mkdir "$T/path" && ln -s /usr/bin/* "$T/path/" && rm "$T/path/wixl"
+refused no-wixl "wixl is missing" PATH="$T/path"
+refused cert.pem/dist "cannot create" # a file where a folder should be
+refused wrong-password "cannot sign TENVARA.scr" TENVARA_SIGN_PASSWORD=wrong
 
-if [ "$case" = install ]; then
-    . "$ROOT/scripts/wine-env"
-    package "$ROOT" "$T"
-    code=$(msiinfo export "$T/$msi" Property | tr -d '\r' | sed -n "s/^ProductCode$(printf '\t')//p")
-    later="{7E57AB1E-0000-4000-8000-00000000A7E5}"
-    installed=$WINEPREFIX/drive_c/windows/syswow64/TENVARA.scr settings=$WINEPREFIX/drive_c/windows/TENVARA.ini
-    msiexec() { wine msiexec "$1" "$(winepath -w "$2")" /qn >/dev/null 2>&1; } # /i|/x PACKAGE_FILE
-    entry() { # PRODUCT_CODE VALUE, from its Add/Remove Programs entry
-        wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" /v "$2" /reg:32 2>/dev/null |
-            tr -d '\r' | sed -n 's/.*REG_SZ *//p'
-    }
-    for product in "$code" "$later"; do wine msiexec /x "$product" /qn >/dev/null 2>&1 || true; done
+# The installer, in the test prefix, from a clean state.
+. "$ROOT/scripts/wine-env"
+code=$(msiinfo export "$T/here/$msi" Property | tr -d '\r' | sed -n "s/^ProductCode$(printf '\t')//p")
+later="{7E57AB1E-0000-4000-8000-00000000A7E5}"
+installed=$WINEPREFIX/drive_c/windows/syswow64/TENVARA.scr settings=$WINEPREFIX/drive_c/windows/TENVARA.ini
+msiexec() { wine msiexec "$1" "$(winepath -w "$2")" /qn >/dev/null 2>&1; } # /i|/x PACKAGE_FILE
+entry() { # PRODUCT_CODE VALUE, from its Add/Remove Programs entry
+    wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" /v "$2" /reg:32 2>/dev/null |
+        tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
+for product in "$code" "$later"; do wine msiexec /x "$product" /qn >/dev/null 2>&1 || true; done
 
-    check msiexec /i "$T/$msi"
-    check cmp "$installed" "$BUILD_DIR/bin/TENVARA.scr"
-    check test "$(entry "$code" DisplayName) $(entry "$code" DisplayVersion)" = "TENVARA $version"
-    check env TENVARA_SAVER='C:\windows\syswow64\TENVARA.scr' \
-        wine "$BUILD_DIR/bin/config_dialog_test.exe" --gtest_filter='DialogEndToEnd.*' --gtest_brief=1
-    printf 'Speed=7\r\n' >"$settings" && cp "$settings" "$T/kept.ini"
-    check msiexec /x "$T/$msi"
-    check test ! -e "$installed" -a -z "$(entry "$code" DisplayName)"
-    check cmp "$T/kept.ini" "$settings"
+check msiexec /i "$T/here/$msi"
+check cmp "$installed" "$BUILD_DIR/bin/TENVARA.scr"
+check test "$(entry "$code" DisplayName) $(entry "$code" DisplayVersion)" = "TENVARA $version"
+check env TENVARA_SAVER='C:\windows\syswow64\TENVARA.scr' \
+    wine "$BUILD_DIR/bin/config_dialog_test.exe" --gtest_filter='DialogEndToEnd.*' --gtest_brief=1
+printf 'Speed=7\r\n' >"$settings" && cp "$settings" "$T/kept.ini"
+check msiexec /x "$T/here/$msi"
+check test ! -e "$installed" -a -z "$(entry "$code" DisplayName)"
+check cmp "$T/kept.ini" "$settings"
 
-    # A later version replaces this one, and this one will not go over it.
-    cp "$ROOT/packaging/tenvara.wxs" "$ROOT/resources/tenvara.ico" "$BUILD_DIR/bin/TENVARA.scr" "$T/"
-    (cd "$T" && wixl -o later.msi -D Version=99.0.0 -D ProductCode="$later" -D SaverFile=TENVARA.scr \
-        -D IconFile=tenvara.ico tenvara.wxs)
-    msiexec /i "$T/$msi"
-    check msiexec /i "$T/later.msi"
-    check test "$(entry "$code" DisplayName)/$(entry "$later" DisplayVersion)" = "/99.0.0"
-    check not msiexec /i "$T/$msi"
-    msiexec /x "$T/later.msi"
-fi
-echo "release $case: passed"
+# A later version replaces this one, and this one will not go over it. wixl
+# finds the files named relative to the source.
+wixl -o "$T/later.msi" -D Version=99.0.0 -D ProductCode="$later" -D IconFile=../resources/tenvara.ico \
+    -D SaverFile="$(realpath --relative-to="$ROOT/packaging" "$BUILD_DIR/bin/TENVARA.scr")" "$ROOT/packaging/tenvara.wxs"
+msiexec /i "$T/here/$msi"
+check msiexec /i "$T/later.msi"
+check test "$(entry "$code" DisplayName)/$(entry "$later" DisplayVersion)" = "/99.0.0"
+check not msiexec /i "$T/here/$msi"
+msiexec /x "$T/later.msi"
+echo "release: passed"
