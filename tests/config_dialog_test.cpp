@@ -20,8 +20,7 @@ static std::string Boxes; // each message box as "owner caption type: text"
 static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     Boxes += (owner == Dialog ? "dialog " : "other ") + std::string(caption) + " " + std::to_string(type) + ": " + text;
-    RemoveSettingsFile();
-    return IDOK;
+    return RemoveSettingsFile(), IDOK;
 }
 
 TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)

@@ -10,8 +10,6 @@
 #include "host/password_hooks.h"
 #include "host/platform_seams.h"
 
-namespace {
-
 TEST(StartUp, SkipsTheProgramName)
 {
     const struct { const char *line, *tail; } names[] = {{"\"C:\\My Savers\\TENVARA.scr\" /s", "/s"},
@@ -50,8 +48,6 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
         EXPECT_EQ(row.mode, RunCommandLine(GetModuleHandleA(nullptr), row.tail.c_str()));
         EXPECT_EQ((std::vector<std::pair<Mode, HWND>>(row.mode != None, {row.mode, row.parent})), Calls);
     }
-    DestroyWindow(H);
-    DestroyWindow(F);
 }
 
 // On Windows 98 the saver mode raises the running flag, then a fault. Continuing
@@ -63,9 +59,7 @@ TEST(ExceptionGuard, ObeysTheFiltersVerdict)
     Platform.GetVersionExA = Version;
     Platform.UnhandledExceptionFilter = [](EXCEPTION_POINTERS *) -> LONG WINAPI { return Verdict; };
     DispatchModes.RunSaverWindow = [](HWND) {
-        SetSaverRunning(1);
-        RaiseException(0xE0000042, 0, 0, nullptr);
-        return int32_t(Saver);
+        return SetSaverRunning(1), RaiseException(0xE0000042, 0, 0, nullptr), int32_t(Saver);
     };
     PlatformId = VER_PLATFORM_WIN32_WINDOWS;
     Verdict = EXCEPTION_CONTINUE_EXECUTION;
@@ -76,5 +70,3 @@ TEST(ExceptionGuard, ObeysTheFiltersVerdict)
     SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
     EXPECT_FALSE(running);
 }
-
-} // namespace

@@ -8,8 +8,6 @@
 #include "host/platform_seams.h"
 #include "host/saver_window.h"
 
-namespace {
-
 TEST(PasswordHooks, VerifierRunningFlagAndChangeDialog)
 {
     // ScreenSaveUsePassword as REG_BINARY, size bytes of data; none when 0. A
@@ -34,9 +32,8 @@ TEST(PasswordHooks, VerifierRunningFlagAndChangeDialog)
     // starts its timer, the stand-in verifier lets the close through, and the
     // run ends with the verifier unloaded.
     RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_BINARY, rows[1].data, 4);
-    Platform.SetTimer = [](HWND window, UINT_PTR id, UINT, TIMERPROC) -> UINT_PTR WINAPI {
-        return PostMessageA(window, WM_KEYDOWN, 'A', 0), id;
-    };
+    Platform.SetTimer = [](HWND window, UINT_PTR id, UINT, TIMERPROC)
+        -> UINT_PTR WINAPI { return PostMessageA(window, WM_KEYDOWN, 'A', 0), id; };
     EXPECT_EQ(0, RunSaverWindow(nullptr));
     EXPECT_EQ(nullptr, HostState.PasswordModule);
     // The stand-in answers a call with the saver's arguments with a message;
@@ -44,7 +41,5 @@ TEST(PasswordHooks, VerifierRunningFlagAndChangeDialog)
     HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     ChangeSaverPassword(parent);
     MSG answer;
-    EXPECT_TRUE(PeekMessageA(&answer, parent, WM_APP, WM_APP, PM_REMOVE));
+    EXPECT_TRUE(PeekMessageA(&answer, parent, WM_APP, WM_APP, PM_REMOVE) && answer.wParam == 1);
 }
-
-} // namespace

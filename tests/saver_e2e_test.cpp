@@ -6,8 +6,6 @@
 
 #include "tests/test_support.h"
 
-namespace {
-
 // Under Wine the saver finds itself on NT, where /a is refused and no message is
 // taken for AutoPlay's, WM_NULL included. The test answers what the preview
 // sends to its host until the child is in it, then waits until the child's loop
@@ -54,5 +52,3 @@ TEST(SaverProcess, RefusesABadLineRunsAPreviewAndOneFullScreenBesideIt)
     DestroyWindow(host);
     EXPECT_EQ(0u, WaitForSaver(preview));
 }
-
-} // namespace

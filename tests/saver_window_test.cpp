@@ -6,8 +6,6 @@
 #include "host/platform_seams.h"
 #include "host/saver_window.h"
 
-namespace {
-
 // Wine always has IMM32.DLL loaded: the seam stands in for a system without it,
 // and a recording stand-in, put in before destruction, sees what is given back.
 HIMC GivenBack;
@@ -30,5 +28,3 @@ TEST(SaverWindow, InputMethodDetachedOnlyWhereLoadedAndGivenBack)
         EXPECT_EQ(detached, GivenBack);
     }
 }
-
-} // namespace

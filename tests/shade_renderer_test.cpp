@@ -8,8 +8,6 @@
 #include "host/platform_seams.h"
 #include "tests/test_support.h"
 
-namespace {
-
 UINT Period; // of timer 101; the test sends WM_TIMER itself
 
 UINT_PTR WINAPI RecordTimer(HWND, UINT_PTR id, UINT period, TIMERPROC) { return Period = id == 101 ? period : 0, id; }
@@ -25,10 +23,9 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint)
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
             SetPixelV(pattern, x, y, PatternAt(x, y));
-    WNDCLASSA paper = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, CreatePatternBrush(image), nullptr, "Paper"};
-    RegisterClassA(&paper);
-    WNDCLASSA shadeClass = {CS_OWNDC, EffectProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Shade"};
-    RegisterClassA(&shadeClass);
+    const WNDCLASSA paper = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, CreatePatternBrush(image), nullptr, "Paper"},
+                    shade = {CS_OWNDC, EffectProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Shade"};
+    ASSERT_TRUE(RegisterClassA(&paper) && RegisterClassA(&shade));
     HWND back = CreateWindowA("Paper", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(back);
     // Wine hands a window's pixels to the X screen when its thread goes idle;
@@ -70,5 +67,3 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint)
             EXPECT_EQ(0u, GetObjectType(object));
     }
 }
-
-} // namespace

@@ -8,12 +8,10 @@ extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND)
     return 1;
 }
 
-// Posts WM_APP to the parent of the change-password call when the other
-// arguments are the saver's, so that the test can see what was passed across
-// the stdcall boundary.
+// Posts WM_APP to the parent of the change-password call, with 1 when the
+// other arguments are the saver's, so that the test can see what was passed
+// across the stdcall boundary.
 extern "C" DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD reserved1, void *reserved2)
 {
-    if (lstrcmpA(provider, "SCRSAVE") == 0 && reserved1 == 0 && reserved2 == nullptr)
-        PostMessageA(parent, WM_APP, 0, 0);
-    return 0;
+    return PostMessageA(parent, WM_APP, !lstrcmpA(provider, "SCRSAVE") && !reserved1 && !reserved2, 0), 0;
 }
