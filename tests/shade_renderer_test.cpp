@@ -23,8 +23,8 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint)
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
             SetPixelV(pattern, x, y, PatternAt(x, y));
-    const WNDCLASSA paper = {0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, CreatePatternBrush(image), nullptr, "Paper"},
-                    shade = {CS_OWNDC, EffectProc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "Shade"};
+    const WNDCLASSA paper = {0, DefWindowProcA, 0, 0, {}, {}, {}, CreatePatternBrush(image), {}, "Paper"},
+                    shade = {CS_OWNDC, EffectProc, 0, 0, {}, {}, {}, {}, {}, "Shade"};
     ASSERT_TRUE(RegisterClassA(&paper) && RegisterClassA(&shade));
     HWND back = CreateWindowA("Paper", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(back);
