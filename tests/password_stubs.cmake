@@ -2,8 +2,8 @@
 # tests as PASSWORD.CPL and copied to mpr.dll. --kill-at exports the stdcall
 # functions under their plain names, as the system libraries do.
 add_library(password_standin SHARED stubs/password_libraries.cpp)
-target_compile_options(password_standin PRIVATE -Wall -Wextra -Werror)
-target_link_options(password_standin PRIVATE -static-libgcc -static-libstdc++ -Wl,--kill-at)
+target_link_libraries(password_standin PRIVATE tenvara_flags)
+target_link_options(password_standin PRIVATE -Wl,--kill-at)
 set_target_properties(password_standin PROPERTIES PREFIX "" OUTPUT_NAME PASSWORD SUFFIX .CPL)
 add_custom_command(TARGET password_standin POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:password_standin> $<TARGET_FILE_DIR:password_standin>/mpr.dll)
