@@ -30,9 +30,10 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
     // stored: the INI's section, empty for a directory in the file's place;
     // shown: Random, Sequence, Red, Green, Blue and Mix checked (1) or not.
     const struct { const char *stored, *shown; std::vector<int> presses; std::string file; } rows[] = {
-        // Mode 5 and Mix 4294967295 survive OK unsigned, a click flips only bit 0 of R, Speed 0 is shown and saved at 1.
-        {"Mode=5\0R=2\0Mix=4294967295\0Speed=0\0", "011011", {IDC_RED, IDOK},
-         "Mode=5\0R=3\0Mix=4294967295\0Speed=1\0Step=10\0G=0\0B=1\0"s},
+        // Mode 5 and Mix 4294967295 survive OK unsigned, a click flips only bit 0 of R, Speed 0 and Step 40
+        // are shown and saved at the ends of their sliders.
+        {"Mode=5\0R=2\0Mix=4294967295\0Speed=0\0Step=40\0", "011011", {IDC_RED, IDOK},
+         "Mode=5\0R=3\0Mix=4294967295\0Speed=1\0Step=30\0G=0\0B=1\0"s},
         // A failed save keeps the dialog open to try again; then all seven keys are written.
         {"", "100011", {IDC_GREEN, IDC_BLUE, IDC_MIX, IDC_SEQUENCE, IDOK, IDOK},
          "Speed=50\0Step=10\0Mode=1\0R=0\0G=1\0B=0\0Mix=0\0"s},

@@ -38,9 +38,10 @@ TEST(Dispatch, TheFirstNonSeparatorDecidesTheMode)
     const std::string h = std::to_string((reinterpret_cast<uintptr_t>(H) & 0xFFFFFFFFu) + 0x100000000ull);
     const struct { std::string tail; bool win98; Mode mode; HWND parent; } rows[] = {
         {" - / --", 0, Dialog, N}, {"/S", 0, Saver, N}, {"-screen /p " + h, 0, Saver, N}, {"\t/s", 0, None, N},
-        {"/L " + h + ":", 0, Saver, H}, {"/p" + h, 0, Saver, H}, {"/p\t" + h, 0, None, N}, {"/p:" + h, 0, None, N},
-        {"/l " + h, 0, Saver, H}, {"/p 1", 0, None, N}, {"/c", 0, Dialog, F}, {"/C:" + h, 0, Dialog, H},
-        {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N}, {"/A " + h, 1, Password, H}};
+        {"/L " + h + ":", 0, Saver, H}, {"/p" + h, 0, Saver, H}, {"/P " + h, 0, Saver, H}, {"/p\t" + h, 0, None, N},
+        {"/p:" + h, 0, None, N}, {"/l " + h, 0, Saver, H}, {"/p 1", 0, None, N}, {"/c", 0, Dialog, F},
+        {"/C:" + h, 0, Dialog, H}, {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N},
+        {"/A " + h, 1, Password, H}};
     for (const auto &row : rows) {
         SCOPED_TRACE(row.tail);
         Calls.clear();
