@@ -7,5 +7,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${TENVARA_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Tests are Windows executables: ctest starts them through Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Tests are Windows executables: ctest starts them through Wine's loader for
+# their word size (TENVARA_WINE_LOADER, set by each toolchain file).
+set(CMAKE_CROSSCOMPILING_EMULATOR ${TENVARA_WINE_LOADER})

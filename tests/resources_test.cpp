@@ -30,6 +30,8 @@ struct Walker {
 
 TEST(Resources, AsBuilt)
 {
+    // Without the file every lookup would fall back to this test's own resources.
+    ASSERT_TRUE(Saver) << SaverPath();
     // The settings dialog, past the version, signature, help id and extended style.
     Walker in(RT_DIALOG, IDD_CONFIG, 12);
     EXPECT_EQ(0x90C800C4, in.Next<DWORD>());
