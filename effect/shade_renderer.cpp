@@ -49,7 +49,7 @@ void CreateShadeEffect(HWND window)
 {
     LoadSettingNames();
     ReadSettings();
-    RECT client;
+    RECT client = {}; // a preview host that died meanwhile leaves it untouched
     GetClientRect(window, &client);
     ShadeSurfaces.Width = client.right;
     ShadeSurfaces.Height = client.bottom;

@@ -28,7 +28,7 @@ struct WindowForm {
 
 void TakePreviewForm(HWND parent, WindowForm &form)
 {
-    RECT client;
+    RECT client = {}; // a host that died meanwhile leaves it untouched
     GetClientRect(parent, &client);
     form = {PreviewStyle, 0, PreviewTitle, 0, 0, client.right, client.bottom};
     HostState.IsPreview = 1;
@@ -43,7 +43,7 @@ void TakeFullScreenForm(WindowForm &form)
     form.Height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     if (form.Width == 0 || form.Height == 0) {
         // Platforms without the virtual-screen metrics: the screen's clip box.
-        RECT box;
+        RECT box = {};
         HDC screen = GetDC(nullptr);
         GetClipBox(screen, &box);
         ReleaseDC(nullptr, screen);

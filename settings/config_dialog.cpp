@@ -53,10 +53,11 @@ void ReportSaveFailure(HWND dialog)
 {
     char directory[MAX_PATH];
     UINT length = GetWindowsDirectoryA(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        directory[0] = '\0';
+    if (length >= MAX_PATH) // too long for the buffer: name the file alone
+        length = 0;
+    directory[length] = '\0';
     // A drive's root already ends in a backslash.
-    const char *separator = length > 0 && directory[length - 1] == '\\' ? "" : "\\";
+    const char *separator = length == 0 || directory[length - 1] == '\\' ? "" : "\\";
     char text[MAX_PATH + 128];
     wsprintfA(text, "The settings could not be saved to %s%s%s.", directory, separator, SettingNames.FileName);
     Platform.MessageBoxA(dialog, text, "TENVARA", MB_ICONWARNING | MB_OK);
