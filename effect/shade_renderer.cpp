@@ -18,7 +18,7 @@ const COLORREF StartingGrey = RGB(0x80, 0x80, 0x80);
 // The brush lives only for this fill, so a tick leaves nothing allocated.
 void FillColourLayer(COLORREF colour)
 {
-    HBRUSH brush = CreateSolidBrush(colour);
+    HBRUSH brush = Platform.CreateSolidBrush(colour);
     HGDIOBJ previous = SelectObject(ShadeSurfaces.ColourLayerDC, brush);
     RECT whole = {0, 0, ShadeSurfaces.Width, ShadeSurfaces.Height};
     FillRect(ShadeSurfaces.ColourLayerDC, &whole, brush);

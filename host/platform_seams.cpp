@@ -9,4 +9,5 @@ PlatformSeamsRecord Platform = {
     ::UnhandledExceptionFilter,
     ::GetVersionExA,
     ::SetTimer,
+    ::CreateSolidBrush,
 };

@@ -13,6 +13,7 @@ struct PlatformSeamsRecord {
     LONG(WINAPI *UnhandledExceptionFilter)(EXCEPTION_POINTERS *exception);
     BOOL(WINAPI *GetVersionExA)(LPOSVERSIONINFOA version);
     UINT_PTR(WINAPI *SetTimer)(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
+    HBRUSH(WINAPI *CreateSolidBrush)(COLORREF colour);
 };
 
 extern PlatformSeamsRecord Platform;

@@ -17,14 +17,13 @@ static HWND Dialog;
 static std::string Boxes; // each message box as "owner caption type: text"
 
 // The user reads the warning and clears the way before answering it.
-static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
+static int WINAPI RecordMessageBox(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     Boxes += (owner == Dialog ? "dialog " : "other ") + std::string(caption) + " " + std::to_string(type) + ": " + text;
-    return RemoveSettingsFile(), IDOK;
+    RemoveSettingsFile();
+    return IDOK;
 }
 
-TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
-{
+TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave) {
     InitCommonControls();
     Platform.MessageBoxA = RecordMessageBox;
     // stored: the INI's section, empty for a directory in the file's place;
@@ -37,6 +36,9 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
         // A failed save keeps the dialog open to try again; then all seven keys are written.
         {"", "100011", {IDC_GREEN, IDC_BLUE, IDC_MIX, IDC_SEQUENCE, IDOK, IDOK},
          "Speed=50\0Step=10\0Mode=1\0R=0\0G=1\0B=0\0Mix=0\0"s},
+        // Random after Sequence is Random again; Speed 101 and Step 0 are saved at the sliders' other ends.
+        {"Mode=1\0Speed=101\0Step=0\0", "010011", {IDC_SEQUENCE, IDC_RANDOM, IDOK},
+         "Mode=0\0Speed=100\0Step=1\0R=0\0G=0\0B=1\0Mix=1\0"s},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(&row - rows);
@@ -61,8 +63,7 @@ TEST(ConfigDialog, KeepsWhatItDoesNotSetAndSurvivesAFailedSave)
     EXPECT_EQ("dialog TENVARA 48: The settings could not be saved to " + RemoveSettingsFile() + ".", Boxes);
 }
 
-TEST(DialogEndToEnd, OkSavesAndEndsWithOneCancelEndsWithZero)
-{
+TEST(DialogEndToEnd, OkSavesAndEndsWithOneCancelEndsWithZero) {
     // What OK writes is checked in process above; the bare line and /c both
     // open the dialog.
     for (int button : {IDOK, IDCANCEL}) {
@@ -71,8 +72,7 @@ TEST(DialogEndToEnd, OkSavesAndEndsWithOneCancelEndsWithZero)
         PROCESS_INFORMATION process = StartSaver(button == IDOK ? "" : "/c");
         // Once the saver waits for input, its dialog is the active window.
         WaitForInputIdle(process.hProcess, 10000);
-        GUITHREADINFO shown = {};
-        shown.cbSize = sizeof shown;
+        GUITHREADINFO shown = {.cbSize = sizeof(GUITHREADINFO)};
         GetGUIThreadInfo(process.dwThreadId, &shown);
         PostMessageA(GetDlgItem(shown.hwndActive, button), BM_CLICK, 0, 0);
         EXPECT_EQ(button == IDOK ? 1u : 0u, WaitForSaver(process));

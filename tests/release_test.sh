@@ -6,7 +6,12 @@
 # that fails and names it.
 #   release_test.sh SOURCE_DIR BUILD_DIR
 set -eu
-ROOT=$1 BUILD_DIR=$2
+ROOT=${1:-} BUILD_DIR=${2:-}
+# Everything under $T is removed first: only ever a folder of the build's.
+case "$ROOT:$BUILD_DIR" in
+/*:/*) ;;
+*) echo "release_test.sh: give the source and build folders as absolute paths" >&2 && exit 2 ;;
+esac
 T=$BUILD_DIR/release-test
 rm -rf "$T" && mkdir -p "$T"
 export SOURCE_DATE_EPOCH="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null || echo 1780000000)"
@@ -25,24 +30,32 @@ package() { # SOURCE_DIR DIST_DIR [NAME=VALUE...]; its messages are in $T/log
 # scratch elsewhere, by a machine slow enough that wixl starts a second late.
 package "$ROOT" "$T/here"
 mkdir "$T/copy" "$T/slow"
-(cd "$ROOT" && git ls-files -co --exclude-standard -z | xargs -0 tar -cf -) | tar -xf - -C "$T/copy"
+git -C "$ROOT" ls-files -co --exclude-standard -z | tar -C "$ROOT" --null --ignore-failed-read -T - -cf - | tar -xf - -C "$T/copy"
 printf '#!/bin/sh\nsleep 1\nexec %s "$@"\n' "$(command -v wixl)" >"$T/slow/wixl" && chmod +x "$T/slow/wixl"
 package "$T/copy" "$T/there" BUILD_DIR="$T/copy/build" PATH="$T/slow:$PATH"
-check cmp "$T/here/$zip" "$T/there/$zip"
-check cmp "$T/here/$msi" "$T/there/$msi"
+for file in "$zip" "$msi"; do check cmp "$T/here/$file" "$T/there/$file"; done
 (cd "$T/here" && check sha256sum --quiet -c SHA256SUMS)
-check test "$(unzip -Z1 "$T/here/$zip" | tr '\n' ' ')" = "TENVARA.scr README.txt "
+check test "$(unzip -Z1 "$T/here/$zip" | tr '\n' ' ')" = "TENVARA.scr README.txt LICENSE.txt "
 unzip -q "$T/here/$zip" -d "$T/unzipped"
 check cmp "$T/unzipped/TENVARA.scr" "$BUILD_DIR/bin/TENVARA.scr"
-check test -z "$(grep -v "$(printf '\r')\$" "$T/unzipped/README.txt")"
+check test -z "$(grep -hv "$(printf '\r')\$" "$T/unzipped/README.txt" "$T/unzipped/LICENSE.txt")"
+
+# The copy again, now a git checkout whose files are all uncommitted, with a
+# saver that differs by one byte (its build is up to date, so it stays as it
+# is): the packaging warns, and the installer gets a package code of its own.
+package_code() { msiinfo suminfo "$1" | sed -n 's/^Revision number (UUID): //p'; }
+git -C "$T/copy" init -q
+printf '\1' | dd of="$T/copy/build/bin/TENVARA.scr" bs=1 seek=100 conv=notrunc 2>/dev/null
+package "$T/copy" "$T/changed" BUILD_DIR="$T/copy/build"
+check grep -q "WARNING: the work tree has uncommitted changes" "$T/log"
+check not test "$(package_code "$T/changed/$msi")" = "$(package_code "$T/here/$msi")"
 
 openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=TENVARA test" -addext extendedKeyUsage=codeSigning \
     -days 2 -keyout "$T/key.pem" -out "$T/cert.pem" 2>/dev/null
 openssl pkcs12 -export -inkey "$T/key.pem" -in "$T/cert.pem" -passout pass:right -out "$T/cert.pfx"
 package "$ROOT" "$T/signed" TENVARA_SIGN_PFX="$T/cert.pfx" TENVARA_SIGN_PASSWORD=right
 unzip -q "$T/signed/$zip" TENVARA.scr -d "$T/signed"
-check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/TENVARA.scr" >/dev/null
-check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/$msi" >/dev/null
+for file in TENVARA.scr "$msi"; do check osslsigncode verify -CAfile "$T/cert.pem" -in "$T/signed/$file" >/dev/null; done
 
 # Each refusal says why and leaves no package behind.
 refused() { # DIST_DIR MESSAGE [NAME=VALUE]
@@ -50,54 +63,58 @@ refused() { # DIST_DIR MESSAGE [NAME=VALUE]
     check grep -q "$2" "$T/log"
     check test -z "$(ls -A "$T/$1" 2>/dev/null)"
 }
-mkdir "$T/path" && ln -s /usr/bin/* "$T/path/" && rm "$T/path/wixl"
+# Every tool on the PATH but wixl, wherever each one lives.
+mkdir "$T/path"
+for dir in $(echo "$PATH" | tr : ' '); do ln -s "$dir"/* "$T/path/" 2>/dev/null || true; done
+rm "$T/path/wixl"
 refused no-wixl "wixl is missing" PATH="$T/path"
 refused cert.pem/dist "cannot create" # a file where a folder should be
 refused wrong-password "cannot sign TENVARA.scr" TENVARA_SIGN_PASSWORD=wrong
 
-# The installer's tables: the saver goes into the system folder, Add or Remove
-# Programs shows name, version, icon and publisher, and the upgrade code that
-# lets a later release replace this one, and refuse an earlier one, never changes.
+# The installer's tables, on every host (installing it, below, shows the rest
+# where 32-bit programs run): the saver goes into the system folder, Add or
+# Remove Programs shows icon and publisher, and the upgrade code that lets a
+# later release replace this one never changes.
 has() { msiinfo export "$T/here/$msi" "$1" | tr -d '\r' | grep -qxF "$2"; } # TABLE ROW
 while IFS=$(printf '\t') read -r table row; do check has "$table" "$row"; done <<EOF
 Component	Saver	{C5D629A2-3D3A-4F81-A151-D100126533CB}	SystemFolder	0		TENVARA.scr
-Property	ProductName	TENVARA
-Property	ProductVersion	$version
 Property	Manufacturer	Tenvara Works
 Property	ARPPRODUCTICON	tenvara.ico
 Upgrade	{3A26F911-BB48-48E9-AD46-78A3600F8AEF}		$version		1		WIX_UPGRADE_DETECTED
-Upgrade	{3A26F911-BB48-48E9-AD46-78A3600F8AEF}	$version			2		WIX_DOWNGRADE_DETECTED
 EOF
 
 # The installer, in the test prefix, from a clean state.
 . "$ROOT/scripts/wine-env"
 runs_32bit || { echo "release: passed; installing the MSI was left out: this host runs no 32-bit program" && exit 0; }
 code=$(msiinfo export "$T/here/$msi" Property | tr -d '\r' | sed -n "s/^ProductCode$(printf '\t')//p")
-later="{7E57AB1E-0000-4000-8000-00000000A7E5}"
+earlier="{7E57AB1E-0000-4000-8000-0000000EA71E}" later="{7E57AB1E-0000-4000-8000-00000000A7E5}"
 installed=$WINEPREFIX/drive_c/windows/syswow64/TENVARA.scr settings=$WINEPREFIX/drive_c/windows/TENVARA.ini
 msiexec() { wine msiexec "$1" "$(winepath -w "$2")" /qn >/dev/null 2>&1; } # /i|/x PACKAGE_FILE
 entry() { # PRODUCT_CODE VALUE, from its Add/Remove Programs entry
     wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$1" /v "$2" /reg:32 2>/dev/null |
         tr -d '\r' | sed -n 's/.*REG_SZ *//p'; }
-for product in "$code" "$later"; do wine msiexec /x "$product" /qn >/dev/null 2>&1 || true; done
+# The same installer under an earlier and a later version. wixl finds the
+# files named relative to the source.
+for other in 1.0.0:$earlier 99.0.0:$later; do
+    wixl -o "$T/${other%%:*}.msi" -D Version="${other%%:*}" -D ProductCode="${other#*:}" -D IconFile=../resources/tenvara.ico \
+        -D SaverFile="$(realpath --relative-to="$ROOT/packaging" "$BUILD_DIR/bin/TENVARA.scr")" "$ROOT/packaging/tenvara.wxs"
+done
+for product in "$code" "$earlier" "$later"; do wine msiexec /x "$product" /qn >/dev/null 2>&1 || true; done
 
+# This release goes over an earlier one and replaces it.
+check msiexec /i "$T/1.0.0.msi"
 check msiexec /i "$T/here/$msi"
 check cmp "$installed" "$BUILD_DIR/bin/TENVARA.scr"
-check test "$(entry "$code" DisplayName) $(entry "$code" DisplayVersion)" = "TENVARA $version"
+check test "$(entry "$earlier" DisplayName)/$(entry "$code" DisplayName) $(entry "$code" DisplayVersion)" = "/TENVARA $version"
 check env TENVARA_SAVER='C:\windows\syswow64\TENVARA.scr' \
     wine "$BUILD_DIR/bin/config_dialog_test.exe" --gtest_filter='DialogEndToEnd.*' --gtest_brief=1
-printf 'Speed=7\r\n' >"$settings" && cp "$settings" "$T/kept.ini"
-check msiexec /x "$T/here/$msi"
-check test ! -e "$installed" -a -z "$(entry "$code" DisplayName)"
-check cmp "$T/kept.ini" "$settings"
-
-# A later version replaces this one, and this one will not go over it. wixl
-# finds the files named relative to the source.
-wixl -o "$T/later.msi" -D Version=99.0.0 -D ProductCode="$later" -D IconFile=../resources/tenvara.ico \
-    -D SaverFile="$(realpath --relative-to="$ROOT/packaging" "$BUILD_DIR/bin/TENVARA.scr")" "$ROOT/packaging/tenvara.wxs"
-msiexec /i "$T/here/$msi"
-check msiexec /i "$T/later.msi"
+# A later version replaces this one, and this one will not go over it.
+check msiexec /i "$T/99.0.0.msi"
 check test "$(entry "$code" DisplayName)/$(entry "$later" DisplayVersion)" = "/99.0.0"
 check not msiexec /i "$T/here/$msi"
-msiexec /x "$T/later.msi"
+# Removing the program keeps the user's settings.
+printf 'Speed=7\r\n' >"$settings" && cp "$settings" "$T/kept.ini"
+check msiexec /x "$T/99.0.0.msi"
+check test ! -e "$installed" -a -z "$(entry "$later" DisplayName)"
+check cmp "$T/kept.ini" "$settings"
 echo "release: passed"

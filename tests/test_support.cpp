@@ -2,8 +2,7 @@
 
 #include <cstdlib>
 
-std::string RemoveSettingsFile()
-{
+std::string RemoveSettingsFile() {
     char directory[MAX_PATH];
     const std::string path = std::string(directory, GetWindowsDirectoryA(directory, MAX_PATH)) + "\\TENVARA.ini";
     DeleteFileA(path.c_str());
@@ -13,8 +12,7 @@ std::string RemoveSettingsFile()
     return path;
 }
 
-std::string SaverPath()
-{
+std::string SaverPath() {
     // The installer's test runs the end-to-end cases against the installed copy.
     if (const char *installed = getenv("TENVARA_SAVER"))
         return installed;
@@ -23,18 +21,15 @@ std::string SaverPath()
     return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";
 }
 
-PROCESS_INFORMATION StartSaver(const std::string &tail)
-{
-    std::string commandLine = "\"" + SaverPath() + "\" " + tail;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
+PROCESS_INFORMATION StartSaver(const std::string &tail, const std::string &path) {
+    std::string commandLine = '"' + path + "\" " + tail;
+    STARTUPINFOA startup = {.cb = sizeof(STARTUPINFOA)};
     PROCESS_INFORMATION process = {};
     CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
     return process;
 }
 
-DWORD WaitForSaver(PROCESS_INFORMATION process)
-{
+DWORD WaitForSaver(PROCESS_INFORMATION process) {
     DWORD code = 0x7FFFFFFF;
     if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
         GetExitCodeProcess(process.hProcess, &code);

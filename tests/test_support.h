@@ -13,8 +13,8 @@ std::string RemoveSettingsFile();
 // The built saver, next to the test executables, or the one TENVARA_SAVER names.
 std::string SaverPath();
 
-// Starts the saver as its own process with the given command-line tail.
-PROCESS_INFORMATION StartSaver(const std::string &tail);
+// Starts the saver (or a copy of it) as its own process with the given command-line tail.
+PROCESS_INFORMATION StartSaver(const std::string &tail, const std::string &path = SaverPath());
 
 // Waits up to 20 s for a started saver and gives its exit code as the system
 // keeps it (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended.

@@ -8,12 +8,9 @@
 #include "settings/settings_store.h"
 
 // The generator's own sequence is seen in the Random frames below.
-TEST(TintCycle, CombinationThresholds)
-{
+TEST(TintCycle, CombinationThresholdsAndColoursOfARun) {
     // The seed whose first draw is r: invert state = seed * 214013 + 2531011.
-    uint32_t inverse = 214013u;
-    for (int i = 0; i < 5; ++i)
-        inverse *= 2u - 214013u * inverse;
+    const uint32_t inverse = 0xB9B33155u; // 214013 * inverse = 1 modulo 2^32
     const struct { uint32_t r; int32_t combination; } rows[] = {
         {32767, 1}, {28087, 1}, {28086, 2}, {23405, 2}, {23404, 3}, {18723, 3}, {18722, 4},
         {14041, 4}, {14040, 5}, {9359, 5}, {9358, 6}, {4677, 6}, {4676, 7}, {0, 7}};
@@ -22,25 +19,23 @@ TEST(TintCycle, CombinationThresholds)
         PickRandomCombination();
         EXPECT_EQ(row.combination, TintState.Combination) << "r " << row.r;
     }
-}
-
-TEST(TintCycle, ColoursOfARun)
-{
-    // Settings (Speed, Step, Mode, R, G, B, Mix), then the frames from tick `first` on.
-    const struct { SaverSettingsRecord s; int first; std::vector<COLORREF> frames; } rows[] = {
-        {{50, 10, 2, 0, 0, 1, 0}, 1, {0xFF0000, 0xF50000}},             // blue alone; any Mode but 0 fades
-        {{50, 10, 1, 0, 2, 0, 0}, 1, {0xFFFFFF}},                        // not 0 or 1: all three
-        {{50, 10, 1, 0, 0, 0, 0}, 1, {0xFFFFFF}},                        // none: all three
-        {{50, 10, 1, 1, 0, 1, 0}, 26, {0x050005, 0xFB00FB, 0xFB00FB, 0x050005}}, // -5 drawn as 251
-        {{50, 10, 1, 0, 0, 1, 0}, 53, {0xF50000, 0xFF0000, 0xFF0000, 0xF50000}},
-        {{50, 10, 1, 0, 0, 1, 2}, 27, {0xFB0000, 0xFB0000}},              // only 1 means Mix
-        {{50, 10, 1, 0, 0, 1, 1}, 26, {0x050000, 0xFB0000, 0, 0x0A0A0A}}, // new combination 7 from black
-        {{50, 10, 1, 0, 0, 1, 1}, 53, {0xFAFAFA, 0x040404, 0x040404, 0xFAFAFA}}, // 260 drawn as 4
-        {{50, 10, 1, 0, 0, 1, 1}, 80, {0x0A0A0A, 0, 0, 0x00000A}},       // then red alone (4)
-        {{50, 10, 0, 0, 0, 1, 1}, 1, {0xFF0000, RGB(0, 144, 49)}},       // Random: 41, 18467, 6334 / 128
+    // Settings, then the frames from tick `first` on.
+    const struct { SaverSettingsRecord s; int first; std::vector<COLORREF> frames; } runs[] = {
+        // The first frame of each combination; none, or a value the dialog cannot set, gives all three.
+        {{.G = 1}, 1, {0x00FF00}}, {{.G = 1, .B = 1}, 1, {0xFFFF00}}, {{.R = 1, .G = 1}, 1, {0x00FFFF}},
+        {{.G = 2}, 1, {0xFFFFFF}}, {{.R = 1, .B = 2}, 1, {0xFFFFFF}}, {{}, 1, {0xFFFFFF}},
+        // Runs.
+        {{.Step = 10, .Mode = 2, .B = 1}, 1, {0xFF0000, 0xF50000}}, // blue alone; any Mode but 0 fades
+        {{.Step = 10, .Mode = 1, .R = 1, .B = 1}, 26, {0x050005, 0xFB00FB, 0xFB00FB, 0x050005}}, // -5 drawn as 251
+        {{.Step = 10, .Mode = 1, .B = 1}, 53, {0xF50000, 0xFF0000, 0xFF0000, 0xF50000}},
+        {{.Step = 10, .Mode = 1, .B = 1, .Mix = 2}, 27, {0xFB0000, 0xFB0000}},              // only 1 means Mix
+        {{.Step = 10, .Mode = 1, .B = 1, .Mix = 1}, 26, {0x050000, 0xFB0000, 0, 0x0A0A0A}}, // new combination 7 from black
+        {{.Step = 10, .Mode = 1, .B = 1, .Mix = 1}, 53, {0xFAFAFA, 0x040404, 0x040404, 0xFAFAFA}}, // 260 drawn as 4
+        {{.Step = 10, .Mode = 1, .B = 1, .Mix = 1}, 80, {0x0A0A0A, 0, 0, 0x00000A}},       // then red alone (4)
+        {{.Step = 10, .Mode = 0, .B = 1}, 1, {0xFF0000, RGB(0, 144, 49)}},                 // Random: 41, 18467, 6334 / 128
     };
     // Each frame is drawn before that tick's advance; the generator is seeded with 1.
-    for (const auto &row : rows) {
+    for (const auto &row : runs) {
         SaverSettings = row.s;
         SeedRandom(1);
         InitialCombination();
@@ -50,6 +45,6 @@ TEST(TintCycle, ColoursOfARun)
                 frames.push_back(TintColour());
             AdvanceTint();
         }
-        EXPECT_EQ(row.frames, frames) << "row " << &row - rows;
+        EXPECT_EQ(row.frames, frames) << "run " << &row - runs;
     }
 }
