@@ -1,4 +1,4 @@
-// The few platform calls whose answers a test must be able to steer. Each
+// The few platform calls a test must be able to steer or watch. Each
 // pointer is the real Win32 call unless a test swaps it; production never does.
 #pragma once
 

@@ -69,7 +69,7 @@ TEST(ExceptionGuard, ObeysTheFiltersVerdict) {
         {EXCEPTION_EXECUTE_HANDLER, false, -1, 1}, {EXCEPTION_CONTINUE_SEARCH, true, None, 1}};
     for (const auto &row : rows) {
         PlatformId = row.win98 ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
-        Verdicts[Asked = 0] = row.verdict;
+        Verdicts[Asked = 0] = row.verdict; // the filter is asked afresh, the dispatch's guard first
         int32_t result = None; // what the test's guard leaves when its handler ran
         RunGuarded([](const char *tail) { return RunCommandLine(GetModuleHandleA(nullptr), tail); }, "/s", &result);
         SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &Running, 0);
