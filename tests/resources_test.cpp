@@ -18,7 +18,7 @@ struct Walker {
         if (HRSRC found = FindResourceExA(Saver, type, MAKEINTRESOURCEA(id), language))
             data.assign(static_cast<const char *>(LockResource(LoadResource(Saver, found))), SizeofResource(Saver, found));
     }
-    template <class T> T Next() { T v{}; return at += data.copy(reinterpret_cast<char *>(&v), sizeof v, at), v; }
+    template <class T> T Next() { T v{}; at += data.copy(reinterpret_cast<char *>(&v), sizeof v, at); return v; }
     // A zero-ended text, or an ordinal (0xFFFF, then the number) shown as #n.
     std::wstring Text() {
         const wchar_t *text = reinterpret_cast<const wchar_t *>(data.c_str() + at);

@@ -58,4 +58,3 @@ TEST(SaverProcess, RefusesABadLineRunsAPreviewAndOneFullScreenBesideIt) {
     DestroyWindow(host);
     EXPECT_EQ(0u, WaitForSaver(preview));
 }
-
