@@ -5,10 +5,14 @@
 #   static_test.sh SOURCE_DIR BUILD_DIR OBJDUMP RESOURCE_TEST
 set -eu
 scr=$2/bin/TENVARA.scr
-# Format, optional header magic, subsystem and imported DLLs, in the order objdump lists them.
-seen=$("$3" -p "$scr" | tr -s ' \t' ' ' | sed -n 's/.*file format //p; s/^Magic //p; s/^Subsystem //p; s/^ DLL Name: //p' |
+# Format, 4 GB of address space on 64-bit Windows, optional header magic,
+# subsystem and imported DLLs, in the order objdump lists them.
+seen=$("$3" -p "$scr" | tr -s ' \t' ' ' |
+    sed -n 's/.*file format //p; s/^ \(large address aware\)$/\1/p; s/^Magic //p; s/^Subsystem //p; s/^ DLL Name: //p' |
     tr a-z A-Z | tr '\n' ,)
-[ "$seen" = "PEI-I386,010B (PE32),00000002 (WINDOWS GUI),ADVAPI32.DLL,COMCTL32.DLL,GDI32.DLL,KERNEL32.DLL,MSVCRT.DLL,USER32.DLL," ] ||
+[ "$seen" = "PEI-I386,LARGE ADDRESS AWARE,010B (PE32),00000002 (WINDOWS GUI),ADVAPI32.DLL,COMCTL32.DLL,GDI32.DLL,KERNEL32.DLL,MSVCRT.DLL,USER32.DLL," ] ||
     { echo "FAILED: $scr is $seen" >&2 && exit 1; }
+# A download of a few dozen kilobytes, like the savers it sits beside.
+[ "$(stat -c %s "$scr")" -le 34816 ] || { echo "FAILED: $scr has grown to $(stat -c %s "$scr") bytes" >&2 && exit 1; }
 BUILD_DIR=$2 . "$1/scripts/wine-env"
 TENVARA_SAVER="Z:$(echo "$scr" | tr / '\\')" "$WINE64" "$4" --gtest_brief=1
