@@ -10,4 +10,5 @@ PlatformSeamsRecord Platform = {
     ::GetVersionExA,
     ::SetTimer,
     ::CreateSolidBrush,
+    ::CreateCompatibleBitmap,
 };

@@ -14,6 +14,14 @@ struct PlatformSeamsRecord {
     BOOL(WINAPI *GetVersionExA)(LPOSVERSIONINFOA version);
     UINT_PTR(WINAPI *SetTimer)(HWND window, UINT_PTR id, UINT period, TIMERPROC procedure);
     HBRUSH(WINAPI *CreateSolidBrush)(COLORREF colour);
+    HBITMAP(WINAPI *CreateCompatibleBitmap)(HDC context, int width, int height);
 };
 
 extern PlatformSeamsRecord Platform;
+
+// A call that older Windows versions lack, found at run time so that the
+// program still starts there: null when the module does not have it.
+template <class Call> Call FindSystemCall(HMODULE module, const char *name)
+{
+    return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));
+}

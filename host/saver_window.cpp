@@ -26,12 +26,31 @@ struct WindowForm {
     int X, Y, Width, Height;
 };
 
+// Since Windows 10 1703 every window of a parent-child tree must share one
+// DPI awareness: a child of a host in another mode can reset the awareness of
+// the whole process, or fail to be made. The preview's thread therefore takes
+// its host's mode before the child is created. Earlier Windows lack both calls
+// and mix modes without complaint.
+void TakeHostDpiAwareness(HWND host)
+{
+    typedef HANDLE(WINAPI * WindowAwarenessCall)(HWND window);
+    typedef HANDLE(WINAPI * SetThreadAwarenessCall)(HANDLE awareness);
+    HMODULE user = GetModuleHandleA("USER32.DLL");
+    const WindowAwarenessCall windowAwareness =
+        FindSystemCall<WindowAwarenessCall>(user, "GetWindowDpiAwarenessContext");
+    const SetThreadAwarenessCall setThreadAwareness =
+        FindSystemCall<SetThreadAwarenessCall>(user, "SetThreadDpiAwarenessContext");
+    if (windowAwareness != nullptr && setThreadAwareness != nullptr)
+        setThreadAwareness(windowAwareness(host));
+}
+
 void TakePreviewForm(HWND parent, WindowForm &form)
 {
     RECT client = {}; // a host that died meanwhile leaves it untouched
     GetClientRect(parent, &client);
     form = {PreviewStyle, 0, PreviewTitle, 0, 0, client.right, client.bottom};
     HostState.IsPreview = 1;
+    TakeHostDpiAwareness(parent);
 }
 
 void TakeFullScreenForm(WindowForm &form)
