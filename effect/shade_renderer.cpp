@@ -3,8 +3,10 @@
 // composed in memory and presented in one copy, so the window never flickers.
 #include "effect/shade_renderer.h"
 
+#include "effect/desktop_picture.h"
 #include "effect/tint_cycle.h"
 #include "host/close_policy.h"
+#include "host/host_state.h"
 #include "host/platform_seams.h"
 #include "settings/settings_store.h"
 
@@ -38,11 +40,24 @@ POINT SnapshotOrigin(HWND window)
     return origin;
 }
 
-void CreateSurface(HDC display, HDC *surface, HBITMAP *bitmap)
+// Each memory context goes before the bitmap still selected into it.
+void ReleaseShadeEffect(HWND window)
 {
-    *bitmap = CreateCompatibleBitmap(display, ShadeSurfaces.Width, ShadeSurfaces.Height);
+    ReleaseDC(window, ShadeSurfaces.WindowDC);
+    DeleteDC(ShadeSurfaces.SnapshotDC);
+    DeleteObject(ShadeSurfaces.SnapshotBitmap);
+    DeleteDC(ShadeSurfaces.ColourLayerDC);
+    DeleteObject(ShadeSurfaces.ColourLayerBitmap);
+    DeleteDC(ShadeSurfaces.CompositeDC);
+    DeleteObject(ShadeSurfaces.CompositeBitmap);
+    ShadeSurfaces = ShadeSurfacesRecord();
+}
+
+bool CreateSurface(HDC display, HDC *surface, HBITMAP *bitmap)
+{
+    *bitmap = Platform.CreateCompatibleBitmap(display, ShadeSurfaces.Width, ShadeSurfaces.Height);
     *surface = CreateCompatibleDC(display);
-    SelectObject(*surface, *bitmap);
+    return *bitmap != nullptr && *surface != nullptr && SelectObject(*surface, *bitmap) != nullptr;
 }
 
 void CreateShadeEffect(HWND window)
@@ -56,30 +71,29 @@ void CreateShadeEffect(HWND window)
     SeedRandom(Platform.GetTickCount() & 0xFFFFu);
     InitialCombination();
 
+    // A desktop too large for the process's address space leaves a surface
+    // unmade. The saver then does what it still can: the window stays black,
+    // no timer spends the processor on frames that cannot be drawn, and input
+    // closes it as always.
     HDC display = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    CreateSurface(display, &ShadeSurfaces.SnapshotDC, &ShadeSurfaces.SnapshotBitmap);
-    TakeSnapshot(display, SnapshotOrigin(window));
-    CreateSurface(display, &ShadeSurfaces.ColourLayerDC, &ShadeSurfaces.ColourLayerBitmap);
-    FillColourLayer(StartingGrey);
-    CreateSurface(display, &ShadeSurfaces.CompositeDC, &ShadeSurfaces.CompositeBitmap);
+    bool made = CreateSurface(display, &ShadeSurfaces.SnapshotDC, &ShadeSurfaces.SnapshotBitmap);
+    if (made) {
+        TakeSnapshot(display, SnapshotOrigin(window));
+        made = CreateSurface(display, &ShadeSurfaces.ColourLayerDC, &ShadeSurfaces.ColourLayerBitmap);
+    }
+    if (made) {
+        FillColourLayer(StartingGrey);
+        made = CreateSurface(display, &ShadeSurfaces.CompositeDC, &ShadeSurfaces.CompositeBitmap);
+    }
     DeleteDC(display);
+    if (!made) {
+        ReleaseShadeEffect(window);
+        return;
+    }
 
     // The class owns its device context, so holding it for the run is safe.
     ShadeSurfaces.WindowDC = GetDC(window);
     Platform.SetTimer(window, ShadeTimerId, static_cast<uint32_t>(SaverSettings.Speed) * 100u, nullptr);
-}
-
-// Each memory context goes before the bitmap still selected into it.
-void ReleaseShadeEffect(HWND window)
-{
-    ReleaseDC(window, ShadeSurfaces.WindowDC);
-    DeleteDC(ShadeSurfaces.SnapshotDC);
-    DeleteObject(ShadeSurfaces.SnapshotBitmap);
-    DeleteDC(ShadeSurfaces.ColourLayerDC);
-    DeleteObject(ShadeSurfaces.ColourLayerBitmap);
-    DeleteDC(ShadeSurfaces.CompositeDC);
-    DeleteObject(ShadeSurfaces.CompositeBitmap);
-    ShadeSurfaces = ShadeSurfacesRecord();
 }
 
 } // namespace
@@ -94,7 +108,11 @@ LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         ReleaseShadeEffect(window);
         return 0;
     case WM_ERASEBKGND:
-        return 0; // the frames cover everything; an erase would only flash
+        // The frames cover everything, so an erase would only flash. Without
+        // surfaces there are no frames: the class's black brush is the picture.
+        if (ShadeSurfaces.CompositeDC != nullptr)
+            return 0;
+        break;
     case WM_TIMER:
         // Whatever the identifier: only the saver's own timer runs here.
         DrawShadedFrame(window);
@@ -106,8 +124,18 @@ LRESULT EffectWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 
 void TakeSnapshot(HDC source, POINT origin)
 {
-    BitBlt(ShadeSurfaces.SnapshotDC, 0, 0, ShadeSurfaces.Width, ShadeSurfaces.Height, source, origin.x, origin.y,
-           SRCCOPY);
+    // A secure screen saver runs on a desktop of its own, where the copy
+    // shows nothing of the user's desktop (black, or another program's
+    // windows under Wine), and a copy can fail. The full-screen saver then
+    // shades what the user last saw of the desktop without any window; the
+    // preview runs on the user's desktop, and Windows 95/98/Me has no other.
+    const bool mayBeHidden = !HostState.IsPreview && !HostState.IsWin9x;
+    const SIZE size = {ShadeSurfaces.Width, ShadeSurfaces.Height};
+    if (mayBeHidden && !DisplayShowsUserDesktop())
+        PaintDesktopPicture(ShadeSurfaces.SnapshotDC, origin, size);
+    else if (!BitBlt(ShadeSurfaces.SnapshotDC, 0, 0, size.cx, size.cy, source, origin.x, origin.y, SRCCOPY) &&
+             mayBeHidden)
+        PaintDesktopPicture(ShadeSurfaces.SnapshotDC, origin, size);
 }
 
 void DrawShadedFrame(HWND)

@@ -47,7 +47,8 @@ int ClosesPosted() {
 // Watching on Windows 9x with a verifier, the cursor anchored at (100, 100), on AC power.
 void Reset() {
     Platform = {.GetTickCount = FakeTick, .GetCursorPos = FakeCursor, .GetSystemPowerStatus = FakePower,
-                .GetModuleHandleA = GetModuleHandleA, .SetTimer = NoTimer, .CreateSolidBrush = CreateSolidBrush};
+                .GetModuleHandleA = GetModuleHandleA, .SetTimer = NoTimer, .CreateSolidBrush = CreateSolidBrush,
+                .CreateCompatibleBitmap = CreateCompatibleBitmap};
     SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc));
     Fake = {.cursor = {100, 100}, .ac = 1};
     HostState = {.IsWin9x = 1, .AcLineStatus = 1, .PasswordVerifier = Verifier, .LastVerifyTick = NeverVerified,

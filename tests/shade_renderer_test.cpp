@@ -77,3 +77,50 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint) {
             EXPECT_EQ(0u, GetObjectType(object));
     }
 }
+
+// A desktop too large for the process: one of the three surfaces cannot be
+// made. The window then shows its class's black, starts no timer, holds on
+// to none of the surfaces made before, and input still closes it.
+HBITMAP Made[3];
+int Failing, Count;
+
+TEST(ShadeRenderer, ASurfaceThatCannotBeMadeLeavesABlackWindowThatStillCloses) {
+    Platform.CreateCompatibleBitmap = [](HDC display, int width, int height) -> HBITMAP WINAPI {
+        ++Count;
+        return Made[Count - 1] = Count == Failing ? nullptr : CreateCompatibleBitmap(display, width, height);
+    };
+    Platform.SetTimer = [](HWND, UINT_PTR id, UINT period, TIMERPROC) -> UINT_PTR WINAPI {
+        Period = period;
+        return id;
+    };
+    const WNDCLASSA shade = {.style = CS_OWNDC, .lpfnWndProc = EffectProc,
+                             .hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH)), .lpszClassName = "Shade"};
+    RegisterClassA(&shade);
+    HDC paper = CreateCompatibleDC(nullptr);
+    SelectObject(paper, CreateBitmap(40, 30, 1, 32, nullptr));
+    HostState.IsPreview = 0; // the input watch is on; the hidden window is never activated
+    const struct { const char *surface; int failing; } rows[] = {
+        {.surface = "the snapshot", .failing = 1},
+        {.surface = "the colour layer", .failing = 2},
+        {.surface = "the composite", .failing = 3},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.surface);
+        Failing = row.failing;
+        Count = 0;
+        Period = 0;
+        HWND window = CreateWindowExA(0, "Shade", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_EQ(0u, Period) << "a timer for frames that cannot be drawn";
+        for (int made = 0; made + 1 < Failing; ++made)
+            EXPECT_EQ(0u, GetObjectType(Made[made])) << "a surface made before is kept";
+        PatBlt(paper, 0, 0, 40, 30, WHITENESS);
+        EXPECT_NE(0, SendMessageA(window, WM_ERASEBKGND, WPARAM(paper), 0));
+        EXPECT_EQ(0u, GetPixel(paper, 39, 29)) << "not black";
+        SendMessageA(window, WM_KEYDOWN, 'A', 0);
+        MSG close;
+        EXPECT_TRUE(PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << "no close after a key";
+        DestroyWindow(window);
+    }
+    Platform.CreateCompatibleBitmap = CreateCompatibleBitmap;
+    HostState.IsPreview = 1;
+}
