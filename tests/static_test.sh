@@ -1,10 +1,13 @@
 #!/bin/sh
 # The shipped TENVARA.scr examined without being run, so that a host that runs
 # no 32-bit program checks it too: a 32-bit GUI program that needs only the
-# system's DLLs, whose resources the 64-bit resource test reads from the file.
+# system's DLLs, whose resources the 64-bit resource test reads from the file,
+# and whose link map shows nothing of the toolchain's runtime that
+# packaging/linked-runtime.txt does not allow (the notices would lack it).
 #   static_test.sh SOURCE_DIR BUILD_DIR OBJDUMP RESOURCE_TEST
 set -eu
 scr=$2/bin/TENVARA.scr
+"$1/scripts/linked-runtime" check "$2/TENVARA.map"
 # Format, 4 GB of address space on 64-bit Windows, optional header magic,
 # subsystem and imported DLLs, in the order objdump lists them.
 seen=$("$3" -p "$scr" | tr -s ' \t' ' ' |
