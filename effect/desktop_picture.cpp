@@ -235,10 +235,13 @@ WallpaperStyle ReadWallpaperStyle()
     char style[16] = {}, tile[16] = {};
     HKEY desktop;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) == ERROR_SUCCESS) {
+        // A value too long for the buffer leaves it undefined: it counts as none.
         DWORD size = sizeof style - 1;
-        RegQueryValueExA(desktop, "WallpaperStyle", nullptr, nullptr, reinterpret_cast<BYTE *>(style), &size);
+        if (RegQueryValueExA(desktop, "WallpaperStyle", nullptr, nullptr, reinterpret_cast<BYTE *>(style), &size))
+            style[0] = '\0';
         size = sizeof tile - 1;
-        RegQueryValueExA(desktop, "TileWallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(tile), &size);
+        if (RegQueryValueExA(desktop, "TileWallpaper", nullptr, nullptr, reinterpret_cast<BYTE *>(tile), &size))
+            tile[0] = '\0';
         RegCloseKey(desktop);
     }
     return WallpaperStyleFrom(style, tile);

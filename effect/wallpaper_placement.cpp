@@ -13,7 +13,7 @@
 namespace {
 
 // Windows' own registry values for the positions.
-const int StyleStretch = 2, StyleFit = 6, StyleFill = 10, StyleSpan = 22;
+const unsigned StyleStretch = 2, StyleFit = 6, StyleFill = 10, StyleSpan = 22;
 
 // A picture scaled beyond this many pixels a side is not drawn at all: no
 // monitor needs it, and scaling that far only costs time.
@@ -27,11 +27,13 @@ int FloorDiv(int value, int divisor)
     return quotient * divisor > value ? quotient - 1 : quotient;
 }
 
-int Number(const char *text)
+// Registry text is the user's to change: a number of any length wraps
+// instead of overflowing, and whatever it becomes is some known or unknown style.
+unsigned Number(const char *text)
 {
-    int value = 0;
+    unsigned value = 0;
     for (; text != nullptr && *text >= '0' && *text <= '9'; ++text)
-        value = value * 10 + (*text - '0');
+        value = value * 10u + unsigned(*text - '0');
     return value;
 }
 
