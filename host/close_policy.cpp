@@ -63,8 +63,10 @@ bool PowerEventCloses(WPARAM event, LPARAM flags)
     return true;
 }
 
-// Step 5: does this message count as the user (or the system) wanting the
-// screen back? Cursor hiding rides along here too.
+// The last question SaverDefaultHandler asks of a message, once previews,
+// allowed closes, WM_CLOSE, the verification request, a question in progress
+// and WM_SETCURSOR are dealt with: does it count as the user (or the system)
+// wanting the screen back? Cursor hiding rides along here too.
 bool ActivityCloses(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -222,6 +222,9 @@ LRESULT CALLBACK HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The effect falls silent while the allowed close destroys the window.
         if (HostState.CloseAllowed)
             return 0;
+        // Each tick first gives up the rest of its time slice, so that the
+        // frame's three full-screen copies never starve other programs of the
+        // processor on a single-CPU machine; with more CPUs it costs nothing.
         Sleep(0);
         break;
     }

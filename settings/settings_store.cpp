@@ -13,21 +13,24 @@ namespace {
 // The section has no name; it is not a string-table entry.
 const char SectionName[] = "";
 
+// A key's name comes from the string table into its field of SettingNames,
+// whose size is the most the name can take.
 struct SettingEntry {
+    UINT keyString;
     char (SettingNamesRecord::*key)[KeyNameCapacity];
     int32_t SaverSettingsRecord::*field;
     int32_t fallback;
 };
 
-// Read and written in this order, which is also the order of the file.
+// Loaded, read and written in this order, which is also the order of the file.
 const SettingEntry Entries[] = {
-    {&SettingNamesRecord::SpeedKey, &SaverSettingsRecord::Speed, 50},
-    {&SettingNamesRecord::StepKey, &SaverSettingsRecord::Step, 10},
-    {&SettingNamesRecord::ModeKey, &SaverSettingsRecord::Mode, 0},
-    {&SettingNamesRecord::RKey, &SaverSettingsRecord::R, 0},
-    {&SettingNamesRecord::GKey, &SaverSettingsRecord::G, 0},
-    {&SettingNamesRecord::BKey, &SaverSettingsRecord::B, 1},
-    {&SettingNamesRecord::MixKey, &SaverSettingsRecord::Mix, 1},
+    {IDS_SPEED_KEY, &SettingNamesRecord::SpeedKey, &SaverSettingsRecord::Speed, 50},
+    {IDS_STEP_KEY, &SettingNamesRecord::StepKey, &SaverSettingsRecord::Step, 10},
+    {IDS_MODE_KEY, &SettingNamesRecord::ModeKey, &SaverSettingsRecord::Mode, 0},
+    {IDS_R_KEY, &SettingNamesRecord::RKey, &SaverSettingsRecord::R, 0},
+    {IDS_G_KEY, &SettingNamesRecord::GKey, &SaverSettingsRecord::G, 0},
+    {IDS_B_KEY, &SettingNamesRecord::BKey, &SaverSettingsRecord::B, 1},
+    {IDS_MIX_KEY, &SettingNamesRecord::MixKey, &SaverSettingsRecord::Mix, 1},
 };
 
 } // namespace
@@ -36,13 +39,8 @@ void LoadSettingNames()
 {
     HINSTANCE instance = HostState.Instance;
     LoadStringA(instance, IDS_FILE_NAME, SettingNames.FileName, FileNameCapacity);
-    LoadStringA(instance, IDS_SPEED_KEY, SettingNames.SpeedKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_STEP_KEY, SettingNames.StepKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_MODE_KEY, SettingNames.ModeKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_R_KEY, SettingNames.RKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_G_KEY, SettingNames.GKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_B_KEY, SettingNames.BKey, KeyNameCapacity);
-    LoadStringA(instance, IDS_MIX_KEY, SettingNames.MixKey, KeyNameCapacity);
+    for (const SettingEntry &entry : Entries)
+        LoadStringA(instance, entry.keyString, SettingNames.*entry.key, KeyNameCapacity);
 }
 
 void ReadSettings()

@@ -4,6 +4,7 @@
 // PeekMessageA. The tick count, cursor and power status are the test's.
 #include <gtest/gtest.h>
 
+#include <vector>
 #include <windows.h>
 #include <imm.h>
 
@@ -13,12 +14,14 @@
 #include "host/saver_window.h"
 
 // What the platform tells the saver: the tick count, the cursor, the AC line
-// status (0xFF: the power query fails), and the user's answer to the verifier.
-struct { uint32_t tick; POINT cursor; BYTE ac; BOOL answer; } Fake;
+// status (0xFF: the power query fails), and the user's answer to the verifier;
+// and the brushes the effect has made.
+struct { uint32_t tick; POINT cursor; BYTE ac; BOOL answer; int brushes; } Fake;
 
 DWORD WINAPI FakeTick() { return Fake.tick; }
 BOOL WINAPI FakeCursor(LPPOINT point) { *point = Fake.cursor; return TRUE; }
 BOOL WINAPI FakePower(LPSYSTEM_POWER_STATUS status) { status->ACLineStatus = Fake.ac; return Fake.ac != 0xFF; }
+HBRUSH WINAPI FakeBrush(COLORREF colour) { ++Fake.brushes; return CreateSolidBrush(colour); }
 // The effect, created on the test's window, starts no timer of its own.
 UINT_PTR WINAPI NoTimer(HWND, UINT_PTR id, UINT, TIMERPROC) { return id; }
 
@@ -34,6 +37,7 @@ BOOL WINAPI Verifier(HWND window) {
 }
 
 HWND Window = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+const UINT AutoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
 
 // Takes the posted closes off the queue and counts them; the quit message
 // that destruction posts comes along too, and is left out.
@@ -44,109 +48,145 @@ int ClosesPosted() {
     return closes;
 }
 
-// Watching on Windows 9x with a verifier, the cursor anchored at (100, 100), on AC power.
-void Reset() {
+enum State { Watching, Preview, ClosingAllowed }; // all on Windows 9x; all but Preview full screen
+
+// A message sent in a state, with or without a verifier, the AC line status
+// known before and reported now, and the cursor where it is now; then the
+// closes it posts, its result, whether the cursor is hidden, where the cursor
+// is anchored and whether the message passed the first layer. For a question:
+// when the last one ended, the tick now, the user's answer (0 refuses), the
+// ticks queued, and whether the user is asked.
+struct Row {
+    const char *name; UINT message; WPARAM wParam; LPARAM lParam; State state; bool verifier; BYTE acWas, acNow;
+    POINT cursor; int closes; LRESULT result; bool hidden; POINT anchor; bool passedOn;
+    uint32_t last = NeverVerified, now; BOOL answer; int ticks; bool asks;
+};
+
+// The row's state with the cursor anchored at (0, 0), nothing queued and the cursor shown.
+void Reset(const Row &row) {
     Platform = {.GetTickCount = FakeTick, .GetCursorPos = FakeCursor, .GetSystemPowerStatus = FakePower,
-                .GetModuleHandleA = GetModuleHandleA, .SetTimer = NoTimer, .CreateSolidBrush = CreateSolidBrush,
+                .GetModuleHandleA = GetModuleHandleA, .SetTimer = NoTimer, .CreateSolidBrush = FakeBrush,
                 .CreateCompatibleBitmap = CreateCompatibleBitmap};
     SetWindowLongPtrA(Window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(HostWindowProc));
-    Fake = {.cursor = {100, 100}, .ac = 1};
-    HostState = {.IsWin9x = 1, .AcLineStatus = 1, .PasswordVerifier = Verifier, .LastVerifyTick = NeverVerified,
-                 .MouseThreshold = HostState.MouseThreshold, .LastCursorPos = {100, 100}};
-}
-
-enum State { Watching, Nt, Preview, ClosingAllowed }; // Watching and ClosingAllowed on Windows 9x, full screen
-
-// What a row sets up and expects besides the closes it posts. AsAutoPlay: the
-// last layer is told that the message is AutoPlay's and answers it with a
-// close, so a close more than the first layer's own shows that the message
-// got past the first layer.
-enum Also { Nothing = 0, WithVerifier = 1, AsAutoPlay = 2, ReturnsOne = 4, HidesCursor = 8, DetachesInput = 16 };
-struct Row { UINT message; WPARAM wParam; LPARAM lParam; State state; int closes; int also; };
-
-void Send(const Row &row, const testing::Message &which) {
-    SCOPED_TRACE(which);
-    HostState.IsWin9x = row.state != Nt;
-    HostState.IsPreview = row.state == Preview;
-    HostState.CloseAllowed = row.state == ClosingAllowed;
-    HostState.PasswordVerifier = row.also & WithVerifier ? Verifier : nullptr;
-    HostState.AutoPlayMessage = row.also & AsAutoPlay ? row.message : 0;
+    Fake = {.tick = row.now, .cursor = row.cursor, .ac = row.acNow, .answer = row.answer};
+    HostState = {.IsWin9x = 1, .IsPreview = row.state == Preview, .AcLineStatus = row.acWas,
+                 .AutoPlayMessage = AutoPlay, .PasswordVerifier = row.verifier ? Verifier : nullptr,
+                 .CloseAllowed = row.state == ClosingAllowed, .LastVerifyTick = row.last,
+                 .MouseThreshold = HostState.MouseThreshold};
+    ClosesPosted();
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-    EXPECT_EQ(row.also & ReturnsOne ? 1 : 0, SendMessageA(Window, row.message, row.wParam, row.lParam));
-    EXPECT_EQ(row.closes, ClosesPosted());
-    EXPECT_EQ((row.also & HidesCursor) != 0, GetCursor() == nullptr);
-    EXPECT_EQ((row.also & DetachesInput) != 0, ImmGetContext(Window) == nullptr);
 }
 
-TEST(ClosePolicy, WhatEachMessageDoesInEachStateAndHowOftenTheVerifierIsAsked) {
-    const UINT sc = WM_SYSCOMMAND, power = WM_POWERBROADCAST, autoPlay = RegisterWindowMessageA("QueryCancelAutoPlay");
-    // message, wParam, lParam, state, closes posted, what else.
-    const Row rows[] = {
-        // Creation detaches the input method (Wine always has one) and hides
-        // the cursor; destruction gives the input method back.
-        {WM_CREATE, 0, 0, Watching, 0, HidesCursor | DetachesInput}, {WM_DESTROY, 0, 0, Watching, 0, Nothing},
-        {WM_CREATE, 0, 0, Preview, 0, DetachesInput}, {WM_DESTROY, 0, 0, Preview, 0, Nothing},
-        // The first layer keeps these from the rest of the chain, and passes those on: AsAutoPlay has the last
-        // layer answer the message with a close, so a close shows that it got there.
-        {WM_SETTEXT, 0, 0, Watching, 0, AsAutoPlay}, {sc, SC_SCREENSAVE, 0, Watching, 0, AsAutoPlay},
-        {sc, SC_NEXTWINDOW, 0, Watching, 0, AsAutoPlay}, {sc, SC_PREVWINDOW, 0, Watching, 0, AsAutoPlay},
-        {sc, SC_SCREENSAVE | 1, 0, Watching, 1, AsAutoPlay}, {sc, SC_MONITORPOWER, 0, Watching, 2, AsAutoPlay},
-        {WM_CONTEXTMENU, 0, 0, Preview, 0, AsAutoPlay | ReturnsOne},
-        {WM_HELP, 0, 0, Preview, 0, AsAutoPlay | ReturnsOne}, {WM_PAINT, 0, 0, Watching, 1, AsAutoPlay | HidesCursor},
-        {WM_PAINT, 0, 0, Preview, 0, Nothing}, {WM_PAINT, 0, 0, ClosingAllowed, 0, Nothing},
-        {WM_TIMER, 101, 0, Watching, 1, AsAutoPlay}, {WM_TIMER, 101, 0, ClosingAllowed, 0, AsAutoPlay},
-        // The close policy: input, activation, power, AutoPlay (cancelled only while a password guards the session).
-        {WM_KEYDOWN, 0, 0, Watching, 1, Nothing}, {WM_SYSKEYDOWN, 0, 0, Watching, 1, Nothing},
-        {WM_LBUTTONDOWN, 0, 0, Watching, 1, Nothing}, {WM_RBUTTONDOWN, 0, 0, Watching, 1, Nothing},
-        {WM_MBUTTONDOWN, 0, 0, Watching, 1, Nothing}, {WM_KEYDOWN, 0, 0, Preview, 0, Nothing},
-        {WM_ACTIVATEAPP, 1, 0, Watching, 0, Nothing}, {WM_ACTIVATEAPP, 0, 0, Watching, 1, Nothing},
-        {WM_POWER, 2, 0, Watching, 0, Nothing}, {WM_POWER, 3, 0, Watching, 1, Nothing},
-        {autoPlay, 0, 0, Watching, 1, AsAutoPlay | WithVerifier | ReturnsOne},
-        {autoPlay, 0, 0, Preview, 1, AsAutoPlay | WithVerifier | ReturnsOne}, {autoPlay, 0, 0, Watching, 1, AsAutoPlay},
-        // The cursor stays hidden; the verification request is Windows 9x's.
-        {WM_SHOWWINDOW, 1, 0, Watching, 0, HidesCursor}, {WM_SETCURSOR, 0, 0, Watching, 0, ReturnsOne | HidesCursor},
-        {WM_SHOWWINDOW, 0, 0, Watching, 0, Nothing}, {WM_APP, 0, 0, Watching, 0, ReturnsOne},
-        {WM_APP, 0, 0, Nt, 0, Nothing}};
-    Reset();
-    for (const Row &row : rows)
-        Send(row, testing::Message() << "row " << &row - rows);
-    // Every power event: a resume from a failure (bit 0) does not close, and the AC line status has not changed.
-    for (LPARAM flags : {1, 2})
-        for (WPARAM event = 0; event <= 20; ++event) {
-            const bool resume = event == 6 || event == 7 || event == 8 || event == 18;
-            Send({power, event, flags, Watching, event != PBT_APMPOWERSTATUSCHANGE && !(resume && flags & 1), 0},
-                 testing::Message() << "power event " << event << ", flags " << flags);
-        }
-    // What the platform reports. The AC line status changes from 1 to 0, to
-    // unknown (the query fails), and stays unknown. Cursor travel over 4 from
-    // the anchor closes and moves the anchor there; so does a refused close.
-    const struct { UINT message; BYTE ac; POINT cursor; int closes, also; } reports[] = {
-        {power, 0, {}, 1}, {power, 0xFF, {}, 1}, {power, 0xFF, {}, 0}, {WM_MOUSEMOVE, 1, {103, 101}, 0},
-        {WM_MOUSEMOVE, 1, {104, 101}, 1}, {WM_MOUSEMOVE, 1, {101, 100}, 0}, {WM_MOUSEMOVE, 1, {100, 100}, 1},
-        {WM_CLOSE, 1, {50, 60}, 0, WithVerifier | HidesCursor}, {WM_MOUSEMOVE, 1, {51, 57}, 0}};
-    for (const auto &report : reports) {
-        Fake.ac = report.ac;
-        Fake.cursor = report.cursor;
-        Send({report.message, report.message == power ? PBT_APMPOWERSTATUSCHANGE : 0u, 0, Watching, report.closes,
-              report.also}, testing::Message() << "report " << &report - reports);
+// With probe, the last layer takes each message for AutoPlay's and answers it
+// with a close, so one close more shows that the message was passed on.
+void Check(const char *table, bool probe, const std::vector<Row> &rows) {
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << table << ": " << row.name);
+        Reset(row);
+        HostState.AutoPlayMessage = probe ? row.message : AutoPlay;
+        EXPECT_EQ(row.result, SendMessageA(Window, row.message, row.wParam, row.lParam)) << "result";
+        EXPECT_EQ(row.closes + (probe && row.passedOn), ClosesPosted()) << "closes posted";
+        EXPECT_EQ(row.hidden, GetCursor() == nullptr) << "cursor hidden";
+        EXPECT_TRUE(row.anchor.x == HostState.LastCursorPos.x && row.anchor.y == HostState.LastCursorPos.y) << "anchor";
     }
+}
 
-    // ConfirmClose asks the verifier at most once per 200 ms.
-    // Counted from the end of the last question, across the wrap: 0x2B is
-    // 199 ms after 0xFFFFFF64. A question ending at 0xFFFFFFFF leaves no
-    // debounce. Only an asked user's 100 ms pass. A refusal without asking
-    // leaves its tick queued, so the next question finds two to discard.
-    // An answer of 2 is kept as 2; a refusal without asking keeps the last one.
-    const struct { uint32_t tick; bool asks; BOOL result; } requests[] = {
-        {0xFFFFFF00, 1, 0}, {0x2B, 0, 0}, {0x2C, 1, 0}, {0xFFFFFF9B, 1, 0}, {0x10, 1, 2}};
-    Reset();
-    for (const auto &request : requests) {
-        SCOPED_TRACE(request.tick);
-        Fake.tick = request.tick;
-        Fake.answer = request.result;
-        PostMessageA(Window, WM_TIMER, 101, 0);
-        EXPECT_EQ(request.result, ConfirmClose(Window));
-        EXPECT_EQ(request.tick + (request.asks ? 100 : 0), Fake.tick);
+TEST(HostWindow, KeepsSomeMessagesFromTheRestOfTheChain) {
+    Check("first layer", true, {
+        {.name = "WM_SETTEXT", .message = WM_SETTEXT},
+        {.name = "SC_SCREENSAVE", .message = WM_SYSCOMMAND, .wParam = SC_SCREENSAVE},
+        {.name = "SC_NEXTWINDOW", .message = WM_SYSCOMMAND, .wParam = SC_NEXTWINDOW},
+        {.name = "SC_PREVWINDOW", .message = WM_SYSCOMMAND, .wParam = SC_PREVWINDOW},
+        {.name = "SC_SCREENSAVE | 1", .message = WM_SYSCOMMAND, .wParam = SC_SCREENSAVE | 1, .passedOn = true},
+        {.name = "SC_MONITORPOWER", .message = WM_SYSCOMMAND, .wParam = SC_MONITORPOWER, .closes = 1, .passedOn = true},
+        {.name = "WM_HELP in a preview", .message = WM_HELP, .state = Preview, .result = 1},
+        {.name = "WM_PAINT", .message = WM_PAINT, .hidden = true, .passedOn = true},
+        {.name = "WM_PAINT in a preview", .message = WM_PAINT, .state = Preview, .passedOn = true},
+        {.name = "WM_PAINT once closing is allowed", .message = WM_PAINT, .state = ClosingAllowed},
+        {.name = "WM_TIMER", .message = WM_TIMER, .wParam = 101, .passedOn = true},
+        {.name = "WM_TIMER once closing is allowed", .message = WM_TIMER, .wParam = 101, .state = ClosingAllowed},
+    });
+}
+
+// Creation detaches the input method (Wine always has one) and, full screen,
+// hides the cursor; destruction gives the input method back. The effect fills
+// its colour layer once and draws no frame before the first tick.
+TEST(HostWindow, CreationDetachesTheInputMethodAndDestructionGivesItBack) {
+    for (State state : {Watching, Preview}) {
+        SCOPED_TRACE(state == Preview ? "preview" : "full screen");
+        Reset({.state = state});
+        SendMessageA(Window, WM_CREATE, 0, 0);
+        EXPECT_EQ(state == Watching, GetCursor() == nullptr) << "cursor hidden";
+        EXPECT_EQ(nullptr, ImmGetContext(Window)) << "input method after WM_CREATE";
+        EXPECT_EQ(1, Fake.brushes) << "brushes made on WM_CREATE";
+        SendMessageA(Window, WM_DESTROY, 0, 0);
+        EXPECT_NE(nullptr, ImmGetContext(Window)) << "input method after WM_DESTROY";
+    }
+}
+
+// Input, cursor travel of more than 4 from the anchor (0, 0), which moves the
+// anchor there, and deactivation close. A resume from a failure does not; a
+// status report closes only when the AC line status changed; every other
+// power event closes, whatever its flags. AutoPlay closes too, and is
+// cancelled only while a password guards the session.
+TEST(ClosePolicy, WhatClosesTheSaver) {
+    const UINT power = WM_POWERBROADCAST, status = PBT_APMPOWERSTATUSCHANGE, failed = PBTF_APMRESUMEFROMFAILURE;
+    Check("what closes", false, {
+        {.name = "WM_SYSKEYDOWN", .message = WM_SYSKEYDOWN, .closes = 1},
+        {.name = "WM_LBUTTONDOWN", .message = WM_LBUTTONDOWN, .closes = 1},
+        {.name = "WM_RBUTTONDOWN", .message = WM_RBUTTONDOWN, .closes = 1},
+        {.name = "WM_MBUTTONDOWN", .message = WM_MBUTTONDOWN, .closes = 1},
+        {.name = "WM_KEYDOWN in a preview", .message = WM_KEYDOWN, .state = Preview},
+        {.name = "moved 4", .message = WM_MOUSEMOVE, .cursor = {3, 1}},
+        {.name = "moved 4, up and left", .message = WM_MOUSEMOVE, .cursor = {-3, -1}},
+        {.name = "moved 5, up and left", .message = WM_MOUSEMOVE, .cursor = {-4, -1}, .closes = 1, .anchor = {-4, -1}},
+        {.name = "WM_ACTIVATEAPP, activated", .message = WM_ACTIVATEAPP, .wParam = TRUE},
+        {.name = "WM_ACTIVATEAPP, deactivated", .message = WM_ACTIVATEAPP, .wParam = FALSE, .closes = 1},
+        {.name = "AC 1 to 0", .message = power, .wParam = status, .acWas = 1, .closes = 1},
+        {.name = "AC 0 to unknown", .message = power, .wParam = status, .acNow = 0xFF, .closes = 1},
+        {.name = "AC unknown, still unknown", .message = power, .wParam = status, .acWas = 0xFF, .acNow = 0xFF},
+        {.name = "resume critical, failed", .message = power, .wParam = PBT_APMRESUMECRITICAL, .lParam = failed},
+        {.name = "resume suspend, failed", .message = power, .wParam = PBT_APMRESUMESUSPEND, .lParam = failed},
+        {.name = "resume standby, failed", .message = power, .wParam = PBT_APMRESUMESTANDBY, .lParam = failed},
+        {.name = "resume automatic, failed", .message = power, .wParam = PBT_APMRESUMEAUTOMATIC, .lParam = failed},
+        {.name = "resume suspend, flag bit 1", .message = power, .wParam = PBT_APMRESUMESUSPEND, .lParam = 2, .closes = 1},
+        {.name = "query suspend, failed", .message = power, .wParam = PBT_APMQUERYSUSPEND, .lParam = failed, .closes = 1},
+        {.name = "WM_POWER PWR_SUSPENDRESUME", .message = WM_POWER, .wParam = PWR_SUSPENDRESUME},
+        {.name = "WM_POWER PWR_CRITICALRESUME", .message = WM_POWER, .wParam = PWR_CRITICALRESUME, .closes = 1},
+        {.name = "AutoPlay with a verifier", .message = AutoPlay, .verifier = true, .closes = 1, .result = 1},
+        {.name = "AutoPlay without a verifier", .message = AutoPlay, .closes = 1},
+    });
+}
+
+// The cursor stays hidden; a close the verifier refuses keeps it hidden and
+// anchors it where it is.
+TEST(ClosePolicy, TheCursorStaysHidden) {
+    Check("cursor", false, {
+        {.name = "WM_SHOWWINDOW, shown", .message = WM_SHOWWINDOW, .wParam = TRUE, .hidden = true},
+        {.name = "WM_SETCURSOR", .message = WM_SETCURSOR, .result = 1, .hidden = true},
+        {.name = "close refused", .message = WM_CLOSE, .verifier = true, .cursor = {5, 6}, .hidden = true, .anchor = {5, 6}},
+    });
+}
+
+// At most one question per 200 ms, counted from the end of the last one
+// across the wrap; the user takes 100 ms. Without a question the last answer
+// stands (1 once closing is allowed); an answer of 2 is kept as 2. A question
+// discards the ticks queued first, two when a refusal without asking left one.
+TEST(ClosePolicy, TheVerifierIsAskedAtMostOncePer200Ms) {
+    const Row rows[] = {
+        {.name = "never asked", .verifier = true, .now = 0xFFFFFF00, .asks = true},
+        {.name = "199 ms on", .state = ClosingAllowed, .verifier = true, .result = 1, .last = 0xFFFFFF64, .now = 0x2B},
+        {.name = "200 ms on, 2 ticks queued", .verifier = true, .last = 0xFFFFFF64, .now = 0x2C, .ticks = 2, .asks = true},
+        {.name = "answered 2", .verifier = true, .result = 2, .now = 0x10, .answer = 2, .asks = true},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(testing::Message() << "questions: " << row.name);
+        Reset(row);
+        for (int tick = 0; tick < row.ticks; ++tick)
+            PostMessageA(Window, WM_TIMER, 101, 0);
+        EXPECT_EQ(row.result, ConfirmClose(Window));
+        EXPECT_EQ(row.asks ? row.now + 100 : row.now, Fake.tick) << "asked";
+        EXPECT_EQ(row.asks ? row.now + 100 : row.last, HostState.LastVerifyTick) << "the last question's end";
         EXPECT_FALSE(HostState.Verifying || ClosesPosted());
     }
 }

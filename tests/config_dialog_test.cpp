@@ -67,15 +67,15 @@ TEST(DialogEndToEnd, OkSavesAndEndsWithOneCancelEndsWithZero) {
     // What OK writes is checked in process above; the bare line and /c both
     // open the dialog.
     for (int button : {IDOK, IDCANCEL}) {
-        SCOPED_TRACE(button);
+        const char *name = button == IDOK ? "OK" : "CANCEL";
+        SCOPED_TRACE(name);
         const std::string path = RemoveSettingsFile();
-        PROCESS_INFORMATION process = StartSaver(button == IDOK ? "" : "/c");
+        SaverProcess saver(button == IDOK ? "" : "/c");
         // Once the saver waits for input, its dialog is the active window.
-        WaitForInputIdle(process.hProcess, 10000);
-        GUITHREADINFO shown = {.cbSize = sizeof(GUITHREADINFO)};
-        GetGUIThreadInfo(process.dwThreadId, &shown);
-        PostMessageA(GetDlgItem(shown.hwndActive, button), BM_CLICK, 0, 0);
-        EXPECT_EQ(button == IDOK ? 1u : 0u, WaitForSaver(process));
+        HWND dialog = ActiveWindowOf(saver);
+        ASSERT_NE(nullptr, dialog) << "the dialog never appeared";
+        PostMessageA(GetDlgItem(dialog, button), BM_CLICK, 0, 0);
+        EXPECT_EQ(DWORD(button == IDOK), ExitCode(saver, name));
         EXPECT_EQ(button == IDOK, GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
     }
 }

@@ -17,30 +17,49 @@ std::vector<std::pair<Mode, HWND>> Calls;
 DWORD PlatformId;
 BOOL WINAPI Version(LPOSVERSIONINFOA version) { return version->dwPlatformId = PlatformId; }
 
-// Start-up skips the program's name; then the first non-separator decides the mode.
-TEST(Dispatch, ProgramNameSkippedAndTheFirstNonSeparatorDecides) {
-    const struct { const char *line, *tail; } names[] = {{"\"C:\\My Savers\\TENVARA.scr\" /s", "/s"},
-        {"\"C:\\My Savers\\TENVARA.scr /s", ""}, {"TENVARA.scr\t/s", "/s"}, {"T\xC9NVARA.scr \t /p 12", "/p 12"}};
-    for (const auto &row : names)
-        EXPECT_STREQ(row.tail, SkipProgramName(row.line)) << row.line;
+TEST(Dispatch, StartUpSkipsTheProgramsName) {
+    const struct { const char *name, *line, *tail; } rows[] = {
+        {.name = "a quoted name with a space", .line = "\"C:\\My Savers\\TENVARA.scr\" /s", .tail = "/s"},
+        {.name = "an unclosed quote", .line = "\"C:\\My Savers\\TENVARA.scr /s", .tail = ""},
+        {.name = "a tab after the name", .line = "TENVARA.scr\t/s", .tail = "/s"},
+        {.name = "a byte from 0x80 up in the name", .line = "T\xC9NVARA.scr \t /p 12", .tail = "/p 12"},
+    };
+    for (const auto &row : rows)
+        EXPECT_STREQ(row.tail, SkipProgramName(row.line)) << "program names: " << row.name;
+}
+
+// The first non-separator decides the mode.
+TEST(Dispatch, TheCommandLineDecidesTheModeAndItsWindow) {
     DispatchModes = {[](HWND parent) { Calls.push_back({Saver, parent}); return int32_t(Saver); },
                      [](HWND parent) { Calls.push_back({Dialog, parent}); return int32_t(Dialog); },
                      [](HWND parent) { Calls.push_back({Password, parent}); }};
     Platform.GetVersionExA = Version;
     // F: the foreground window; H: a live window that is not, named by h with 2^32
     // added, since handles wrap modulo 2^32; 1 names no window.
-    HWND const N = nullptr, H = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0),
+    HWND const H = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0),
                F = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1, 1, nullptr, nullptr, nullptr, 0);
     ASSERT_TRUE(SetForegroundWindow(F));
     const std::string h = std::to_string((reinterpret_cast<uintptr_t>(H) & 0xFFFFFFFFu) + 0x100000000ull);
-    const struct { std::string tail; bool win98; Mode mode; HWND parent; } rows[] = {
-        {" - / --", 0, Dialog, N}, {"/S", 0, Saver, N}, {"-screen /p " + h, 0, Saver, N}, {"\t/s", 0, None, N},
-        {"/L " + h + ":", 0, Saver, H}, {"/p" + h, 0, Saver, H}, {"/P " + h, 0, Saver, H}, {"/p\t" + h, 0, None, N},
-        {"/p:" + h, 0, None, N}, {"/l " + h, 0, Saver, H}, {"/p 1", 0, None, N}, {"/c " + h, 0, Dialog, F},
-        {"/C:" + h, 0, Dialog, H}, {"/c: " + h, 0, Dialog, F}, {"/c:1", 0, Dialog, F}, {"/a " + h, 0, None, N},
-        {"/A " + h, 1, Password, H}};
+    const struct { const char *name; std::string tail; bool win98; Mode mode; HWND parent; } rows[] = {
+        {.name = "separators only", .tail = " - / --", .mode = Dialog},
+        {.name = "capital S", .tail = "/S", .mode = Saver},
+        {.name = "s decides, the rest unread", .tail = "-screen /p " + h, .mode = Saver},
+        {.name = "a leading tab", .tail = "\t/s", .mode = None},
+        {.name = "capital L, a colon after the handle", .tail = "/L " + h + ":", .mode = Saver, .parent = H},
+        {.name = "p and the handle together", .tail = "/p" + h, .mode = Saver, .parent = H},
+        {.name = "capital P", .tail = "/P " + h, .mode = Saver, .parent = H},
+        {.name = "a tab before the handle", .tail = "/p\t" + h, .mode = None},
+        {.name = "a colon before the preview's handle", .tail = "/p:" + h, .mode = None},
+        {.name = "l", .tail = "/l " + h, .mode = Saver, .parent = H},
+        {.name = "a preview of no window", .tail = "/p 1", .mode = None},
+        {.name = "c with a handle but no colon", .tail = "/c " + h, .mode = Dialog, .parent = F},
+        {.name = "capital C, colon and handle", .tail = "/C:" + h, .mode = Dialog, .parent = H},
+        {.name = "a space after the colon", .tail = "/c: " + h, .mode = Dialog, .parent = F},
+        {.name = "c owned by no window", .tail = "/c:1", .mode = Dialog, .parent = F},
+        {.name = "capital A on Windows 98", .tail = "/A " + h, .win98 = true, .mode = Password, .parent = H},
+    };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.tail);
+        SCOPED_TRACE(testing::Message() << "command lines: " << row.name);
         Calls.clear();
         PlatformId = row.win98 ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
         EXPECT_EQ(row.mode, RunCommandLine(GetModuleHandleA(nullptr), row.tail.c_str()));
@@ -64,16 +83,19 @@ TEST(ExceptionGuard, ObeysTheFiltersVerdict) {
         RaiseException(0xE0000042, 0, 0, nullptr);
         return int32_t(Saver);
     };
-    const struct { LONG verdict; bool win98; int32_t result; BOOL running; } rows[] = {
-        {EXCEPTION_CONTINUE_EXECUTION, true, Saver, 1}, {EXCEPTION_EXECUTE_HANDLER, true, -1, 0},
-        {EXCEPTION_EXECUTE_HANDLER, false, -1, 1}, {EXCEPTION_CONTINUE_SEARCH, true, None, 1}};
+    const struct { const char *name; LONG verdict; bool win98; int32_t result; bool lowers; } rows[] = {
+        {.name = "continue, Windows 98", .verdict = EXCEPTION_CONTINUE_EXECUTION, .win98 = true, .result = Saver},
+        {.name = "handler, Windows 98", .verdict = EXCEPTION_EXECUTE_HANDLER, .win98 = true, .result = -1, .lowers = true},
+        {.name = "handler, NT", .verdict = EXCEPTION_EXECUTE_HANDLER, .result = -1},
+        {.name = "search on, Windows 98", .verdict = EXCEPTION_CONTINUE_SEARCH, .win98 = true, .result = None},
+    };
     for (const auto &row : rows) {
         PlatformId = row.win98 ? VER_PLATFORM_WIN32_WINDOWS : VER_PLATFORM_WIN32_NT;
         Verdicts[Asked = 0] = row.verdict; // the filter is asked afresh, the dispatch's guard first
         int32_t result = None; // what the test's guard leaves when its handler ran
         RunGuarded([](const char *tail) { return RunCommandLine(GetModuleHandleA(nullptr), tail); }, "/s", &result);
         SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &Running, 0);
-        EXPECT_EQ(std::make_tuple(row.result, row.running), std::make_tuple(result, Running)) << "verdict " << row.verdict;
+        EXPECT_EQ(std::make_pair(row.result, row.lowers), std::make_pair(result, !Running)) << "verdicts: " << row.name;
         SystemParametersInfoA(SPI_SETSCREENSAVERRUNNING, 0, &Running, 0); // Wine keeps it for the whole session
     }
 }

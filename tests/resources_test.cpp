@@ -1,7 +1,9 @@
 // The resources as the built saver carries them, read back from TENVARA.scr
-// loaded as a data file, each under the language it is filed with.
+// loaded as a data file, each under the language it is filed with: what a
+// resource compiler can get wrong.
 #include <gtest/gtest.h>
-#include <array>
+#include <windows.h>
+#include <commctrl.h>
 #include <regex>
 
 #include "resources/resource_ids.h"
@@ -9,86 +11,85 @@
 
 static const HMODULE Saver = LoadLibraryExA(SaverPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
 
-// Reads one resource's little-endian fields in order, from the given offset;
-// it is empty when the resource is not filed under that language.
-struct Walker {
-    std::string data;
-    size_t at;
-    Walker(LPCSTR type, int id, size_t start = 0, WORD language = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)) : at(start) {
-        if (HRSRC found = FindResourceExA(Saver, type, MAKEINTRESOURCEA(id), language))
-            data.assign(static_cast<const char *>(LockResource(LoadResource(Saver, found))), SizeofResource(Saver, found));
-    }
-    template <class T> T Next() { T v{}; at += data.copy(reinterpret_cast<char *>(&v), sizeof v, at); return v; }
-    // A zero-ended text, or an ordinal (0xFFFF, then the number) shown as #n.
-    std::wstring Text() {
-        const wchar_t *text = reinterpret_cast<const wchar_t *>(data.c_str() + at);
-        at += text[0] == 0xFFFF ? 4 : 2 * wcslen(text) + 2;
-        return text[0] == 0xFFFF ? L"#" + std::to_wstring(text[1]) : text;
-    }
-};
+// One resource's bytes; empty when it is not filed under that language.
+std::string Resource(LPCSTR type, int id, WORD language = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)) {
+    HRSRC found = FindResourceExA(Saver, type, MAKEINTRESOURCEA(id), language);
+    return found ? std::string(static_cast<const char *>(LockResource(LoadResource(Saver, found))),
+                               SizeofResource(Saver, found)) : "";
+}
 
-TEST(Resources, AsBuilt) {
+// The settings dialog created from the file's template and read back from its
+// windows with the wide calls, which show the caption as built whatever the
+// ANSI code page. A message-only window owns it, so it neither shows nor takes
+// the foreground from a test running beside this one.
+TEST(Resources, TheSettingsDialogAsBuilt) {
     // Without the file every lookup would fall back to this test's own resources.
     ASSERT_TRUE(Saver) << SaverPath();
-    // The settings dialog, past the version, signature, help id and extended style.
-    Walker in(RT_DIALOG, IDD_CONFIG, 12);
-    EXPECT_EQ(0x90C800C4, in.Next<DWORD>());
-    const WORD count = in.Next<WORD>();
-    EXPECT_EQ((std::array<short, 4>{34, 32, 177, 210}), (in.Next<std::array<short, 4>>())); // x, y, width, height
-    in.at += 4; // no menu, the default class
-    EXPECT_EQ(L"TENVARA V1.0(ShadeScreenSaver)\u306E\u8A2D\u5B9A", in.Text());
-    // 10 points, weight 0, not italic (low byte), character set 1 (high byte).
-    EXPECT_EQ((std::array<WORD, 3>{10, 0, 0x100}), (in.Next<std::array<WORD, 3>>()));
-    EXPECT_EQ(L"Terminal", in.Text());
-    // Each control's style, id, class and text, in tab order; where it sits
-    // on four bytes past its help id and extended style is the layout's business.
-    std::vector<std::tuple<DWORD, int, std::wstring, std::wstring>> controls;
-    while (controls.size() < count) {
-        in.at = ((in.at + 3) & ~size_t(3)) + 8;
-        const DWORD style = in.Next<DWORD>();
-        in.at += 8;
-        controls.push_back({style, in.Next<int>(), in.Text(), in.Text()});
-        in.at += in.Next<WORD>(); // creation data
+    const std::string dialog = Resource(RT_DIALOG, IDD_CONFIG);
+    ASSERT_FALSE(dialog.empty()) << "no dialog template filed in Japanese";
+    InitCommonControls();
+    HWND window = CreateDialogIndirectParamW(Saver, LPCDLGTEMPLATEW(dialog.data()), HWND_MESSAGE, nullptr, 0);
+    ASSERT_NE(nullptr, window) << "the dialog could not be created";
+    // The dialog's and then each control's style, id, class and text, in tab order.
+    std::vector<std::tuple<LONG, int, std::wstring, std::wstring>> windows;
+    for (HWND each = window; each; each = GetWindow(each, each == window ? GW_CHILD : GW_HWNDNEXT)) {
+        wchar_t name[32] = {}, text[64] = L"(icon)";
+        GetClassNameW(each, name, 32);
+        if (!SendMessageW(each, STM_GETICON, 0, 0)) // the icon's control shows the icon it names
+            GetWindowTextW(each, text, 64);
+        windows.push_back({GetWindowLongW(each, GWL_STYLE), GetDlgCtrlID(each), name, text});
     }
-    const std::wstring button = L"BUTTON", text = L"STATIC", slider = L"MSCTLS_TRACKBAR32";
-    EXPECT_EQ((decltype(controls){
-        {0x50030001, IDOK, button, L"OK"}, {0x50010000, IDCANCEL, button, L"CANCEL"}, {0x50000003, -1, text, L"#201"},
-        {0x50020000, -1, text, L"Speed"}, {0x50810001, IDC_SPEED_SLIDER, slider, L"Slider1"},
-        {0x50000007, -1, button, L"Select Color Mode"}, {0x50010003, IDC_RED, button, L"Red"},
-        {0x50010003, IDC_GREEN, button, L"Green"}, {0x50010003, IDC_BLUE, button, L"Blue"},
-        {0x50000009, IDC_RANDOM, button, L"Random"}, {0x50000009, IDC_SEQUENCE, button, L"Sequence"},
-        {0x50000007, -1, button, L"sequence"}, {0x50010003, IDC_MIX, button, L"Mix"},
-        {0x50020000, -1, text, L"https://tenvara.example/"}, {0x50810009, IDC_STEP_SLIDER, slider, L""}}),
-        controls);
+    DestroyWindow(window);
+    // A top-level window always clips its siblings; the sliders take their border off.
+    const LONG shown = WS_CHILD | WS_VISIBLE, label = shown | WS_GROUP | SS_LEFT, box = shown | BS_GROUPBOX,
+               check = shown | WS_TABSTOP | BS_AUTOCHECKBOX, radio = shown | BS_AUTORADIOBUTTON;
+    const LONG popup = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_3DLOOK;
+    const std::wstring button = L"Button", text = L"Static", slider = L"msctls_trackbar32";
+    EXPECT_EQ((decltype(windows){
+        {popup, 0, L"#32770", L"TENVARA V1.0(ShadeScreenSaver)\u306E\u8A2D\u5B9A"},
+        {shown | WS_GROUP | WS_TABSTOP | BS_DEFPUSHBUTTON, IDOK, button, L"OK"},
+        {shown | WS_TABSTOP | BS_PUSHBUTTON, IDCANCEL, button, L"CANCEL"},
+        {shown | SS_ICON, -1, text, L"(icon)"},
+        {label, -1, text, L"Speed"},
+        {shown | WS_TABSTOP | TBS_AUTOTICKS, IDC_SPEED_SLIDER, slider, L"Slider1"},
+        {box, -1, button, L"Select Color Mode"},
+        {check, IDC_RED, button, L"Red"},
+        {check, IDC_GREEN, button, L"Green"},
+        {check, IDC_BLUE, button, L"Blue"},
+        {radio, IDC_RANDOM, button, L"Random"},
+        {radio, IDC_SEQUENCE, button, L"Sequence"},
+        {box, -1, button, L"sequence"},
+        {check, IDC_MIX, button, L"Mix"},
+        {label, -1, text, L"https://tenvara.example/"},
+        {shown | WS_TABSTOP | TBS_AUTOTICKS | TBS_BOTH, IDC_STEP_SLIDER, slider, L""},
+    }), windows);
+}
+
+TEST(Resources, NameVersionAndManifest) {
+    ASSERT_TRUE(Saver) << SaverPath();
     // The saver's name in the Screen Saver list; the other strings are seen in the file the dialog saves.
     char description[64] = {};
     LoadStringA(Saver, IDS_DESCRIPTION, description, sizeof description);
     EXPECT_STREQ("TENVARA(Shade ScreenSaver)", description);
-    // The icon group's one entry: 32 x 32 (a byte each), 16 colours, one plane, 4 bits, 744 bytes.
-    using IconEntry = std::array<WORD, 7>;
-    EXPECT_EQ((IconEntry{1, 0x2020, 16, 1, 4, 744, 0}), (Walker(RT_GROUP_ICON, IDI_TENVARA, 4).Next<IconEntry>()));
 
     // The version block as Windows reads it for the file's properties: the
     // fixed part gives the project's version (the installer shows the same),
     // and the translation names the string table whose texts are shown.
     std::string block(GetFileVersionInfoSizeA(SaverPath().c_str(), nullptr), '\0');
     ASSERT_TRUE(GetFileVersionInfoA(SaverPath().c_str(), 0, block.size(), block.data()));
-    const auto value = [&block](const std::string &path) -> const void * {
-        static const DWORD none[16] = {}; // what a missing value reads as
-        void *found = nullptr;
-        UINT size;
-        return VerQueryValueA(block.data(), path.c_str(), &found, &size) && found ? found : none;
+    const auto value = [&block](const std::string &path) { // its bytes; a text's with its zero
+        char *found = nullptr;
+        UINT size = 0;
+        VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void **>(&found), &size);
+        return std::string(found ? found : "", found ? size : 0);
     };
     const DWORD high = TENVARA_VERSION_MAJOR << 16 | TENVARA_VERSION_MINOR, low = TENVARA_VERSION_PATCH << 16;
-    EXPECT_EQ((std::array<DWORD, 13>{0xFEEF04BD, 0x10000, high, low, high, low, 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP}),
-              (*static_cast<const std::array<DWORD, 13> *>(value("\\"))));
-    const WORD *translation = static_cast<const WORD *>(value("\\VarFileInfo\\Translation"));
-    EXPECT_EQ(std::make_pair(WORD(0x0411), WORD(0x04B0)), std::make_pair(translation[0], translation[1]));
-    char table[32];
-    wsprintfA(table, "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+    const VS_FIXEDFILEINFO fixed = {0xFEEF04BD, 0x10000, high, low, high, low, 0x3F, 0, VOS_NT_WINDOWS32, VFT_APP};
+    EXPECT_EQ(std::string(reinterpret_cast<const char *>(&fixed), sizeof fixed), value("\\"));
+    EXPECT_EQ(std::string("\x11\x04\xB0\x04", 4), value("\\VarFileInfo\\Translation")) << "Japanese, Unicode";
     std::string texts;
     for (std::string name : {"CompanyName", "FileDescription", "FileVersion", "LegalCopyright", "ProductName"})
-        texts += name + "=" + static_cast<const char *>(value(table + name)) + "\n";
+        texts += name + "=" + value("\\StringFileInfo\\041104b0\\" + name).c_str() + "\n";
     EXPECT_EQ("CompanyName=Tenvara Works\nFileDescription=Tenvara\nFileVersion=1, 0, 0, 0\n"
               "LegalCopyright=Copyright (C) 2026 Tenvara Works\nProductName=Tenvara\n", texts);
 
@@ -96,7 +97,7 @@ TEST(Resources, AsBuilt) {
     // element, which Windows XP passes over, and nothing else: a trustInfo
     // would turn off the file virtualisation that the settings file needs for a
     // user without administrator rights, a dependency would give the dialog themes.
-    const std::string manifest = Walker(RT_MANIFEST, IDR_MANIFEST, 0, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)).data;
+    const std::string manifest = Resource(RT_MANIFEST, IDR_MANIFEST, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     EXPECT_EQ("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?><assembly xmlns=\"urn:schemas-"
               "microsoft-com:asm.v1\" manifestVersion=\"1.0\"><application xmlns=\"urn:schemas-microsoft-com:asm.v3\">"
               "<windowsSettings><dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm"

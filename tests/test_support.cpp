@@ -21,21 +21,32 @@ std::string SaverPath() {
     return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";
 }
 
-PROCESS_INFORMATION StartSaver(const std::string &tail, const std::string &path) {
+SaverProcess::SaverProcess(const std::string &tail, const std::string &path) {
     std::string commandLine = '"' + path + "\" " + tail;
     STARTUPINFOA startup = {.cb = sizeof(STARTUPINFOA)};
-    PROCESS_INFORMATION process = {};
-    CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    return process;
+    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        ADD_FAILURE() << "the saver did not start: " << commandLine;
 }
 
-DWORD WaitForSaver(PROCESS_INFORMATION process) {
-    DWORD code = 0x7FFFFFFF;
-    if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &code);
-    else
-        TerminateProcess(process.hProcess, code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+// Gone before the next case looks for a saver's window.
+SaverProcess::~SaverProcess() {
+    TerminateProcess(info.hProcess, 0x7FFFFFFF);
+    WaitForSingleObject(info.hProcess, WaitMs);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+}
+
+DWORD ExitCode(const SaverProcess &saver, const char *after) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(saver.info.hProcess, WaitMs) != WAIT_OBJECT_0)
+        ADD_FAILURE() << "the saver was still running " << WaitMs / 1000 << " s after " << after;
+    GetExitCodeProcess(saver.info.hProcess, &code);
     return code;
+}
+
+HWND ActiveWindowOf(const SaverProcess &saver) {
+    GUITHREADINFO shown = {.cbSize = sizeof(GUITHREADINFO)};
+    if (WaitForInputIdle(saver.info.hProcess, WaitMs) == 0)
+        GetGUIThreadInfo(saver.info.dwThreadId, &shown);
+    return shown.hwndActive;
 }

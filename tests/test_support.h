@@ -3,6 +3,7 @@
 // which links the same resources as the saver.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 #include <string>
 
@@ -13,9 +14,22 @@ std::string RemoveSettingsFile();
 // The built saver, next to the test executables, or the one TENVARA_SAVER names.
 std::string SaverPath();
 
-// Starts the saver (or a copy of it) as its own process with the given command-line tail.
-PROCESS_INFORMATION StartSaver(const std::string &tail, const std::string &path = SaverPath());
+// How long a test waits for a window or a process before it says what did not happen.
+const DWORD WaitMs = 5000;
 
-// Waits up to 20 s for a started saver and gives its exit code as the system
-// keeps it (0xFFFFFFFF stays 0xFFFFFFFF); 0x7FFFFFFF when it had not ended.
-DWORD WaitForSaver(PROCESS_INFORMATION process);
+// The saver (or a copy of it) started as its own process with the given
+// command-line tail. However the test ends, the guard ends the process and
+// closes its handles, so that no saver outlives its test holding ctest's output.
+struct SaverProcess {
+    PROCESS_INFORMATION info = {};
+    explicit SaverProcess(const std::string &tail, const std::string &path = SaverPath());
+    SaverProcess(const SaverProcess &) = delete;
+    ~SaverProcess();
+};
+
+// The saver's exit code as the system keeps it (-1 is 0xFFFFFFFF) once it
+// ended within the wait; a failure naming what should have ended it otherwise.
+DWORD ExitCode(const SaverProcess &saver, const char *after);
+
+// The saver's active window once it waits for input; null when it never does.
+HWND ActiveWindowOf(const SaverProcess &saver);

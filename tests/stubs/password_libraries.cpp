@@ -2,8 +2,16 @@
 // names the saver loads: PASSWORD.CPL, which Wine does not have, and MPR.DLL.
 #include <windows.h>
 
-// The hooks only need the verifier found by its plain name.
+// Lets every close through, and notes each question in an environment variable
+// of the process, which outlives the library: a digit per question, 1 when the
+// system's screen-saver-running flag was up as it was asked.
 extern "C" BOOL WINAPI VerifyScreenSavePwd(HWND) {
+    BOOL running = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0);
+    char asked[16] = "";
+    GetEnvironmentVariableA("TENVARA_VERIFIER_ASKED", asked, sizeof asked - 1);
+    lstrcatA(asked, running ? "1" : "0");
+    SetEnvironmentVariableA("TENVARA_VERIFIER_ASKED", asked);
     return 1;
 }
 
