@@ -126,14 +126,11 @@ TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         ChooseWallpaper(BesideTests(row.wallpaper), "2", "0");
-        std::string line = '"' + (row.win98 ? win98 : SaverPath()) + "\" /s";
-        STARTUPINFOA startup = {.cb = sizeof startup, .lpDesktop = const_cast<char *>(row.secure ? "Screen-saver" : "Default")};
-        PROCESS_INFORMATION saver = {};
-        ASSERT_TRUE(CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver));
+        const SaverProcess saver("/s", row.win98 ? win98 : SaverPath(), row.secure ? "Screen-saver" : "Default");
         // The first frame comes a tenth of a second after the start; the
         // test's own window keeps painting meanwhile.
         COLORREF seen = CLR_INVALID;
-        for (DWORD start = GetTickCount(); seen != row.shows && GetTickCount() - start < 5000;) {
+        for (DWORD start = GetTickCount(); seen != row.shows && GetTickCount() - start < WaitMs;) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
             for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
                 DispatchMessageA(&message);
@@ -141,7 +138,7 @@ TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
         }
         EXPECT_EQ(row.shows, seen) << "no frame showed it";
         EnumDesktopWindows(row.secure ? secure : screen, CloseSaver, 0);
-        EXPECT_EQ(0u, WaitForSaver(saver)) << "the saver did not end normally after a key";
+        EXPECT_EQ(0u, ExitCode(saver, "a key"));
     }
     ChooseWallpaper("", "0", "0");
 }

@@ -21,9 +21,9 @@ std::string SaverPath() {
     return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";
 }
 
-SaverProcess::SaverProcess(const std::string &tail, const std::string &path) {
+SaverProcess::SaverProcess(const std::string &tail, const std::string &path, const char *desktop) {
     std::string commandLine = '"' + path + "\" " + tail;
-    STARTUPINFOA startup = {.cb = sizeof(STARTUPINFOA)};
+    STARTUPINFOA startup = {.cb = sizeof(STARTUPINFOA), .lpDesktop = const_cast<char *>(desktop)};
     if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
         ADD_FAILURE() << "the saver did not start: " << commandLine;
 }

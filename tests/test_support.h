@@ -18,11 +18,12 @@ std::string SaverPath();
 const DWORD WaitMs = 5000;
 
 // The saver (or a copy of it) started as its own process with the given
-// command-line tail. However the test ends, the guard ends the process and
-// closes its handles, so that no saver outlives its test holding ctest's output.
+// command-line tail, on the given desktop (the test's own when null). However
+// the test ends, the guard ends the process and closes its handles, so that no
+// saver outlives its test holding ctest's output.
 struct SaverProcess {
     PROCESS_INFORMATION info = {};
-    explicit SaverProcess(const std::string &tail, const std::string &path = SaverPath());
+    explicit SaverProcess(const std::string &tail, const std::string &path = SaverPath(), const char *desktop = nullptr);
     SaverProcess(const SaverProcess &) = delete;
     ~SaverProcess();
 };
