@@ -16,13 +16,9 @@ TEST(WallpaperPlacement, EveryPositionOnTwoMonitors) {
     const struct { const char *name, *style, *tile; RECT area; SIZE picture = {1000, 500}; RECT placed; } rows[] = {
         {.name = "centre on the primary", .style = "0", .tile = "0", .area = primary, .placed = {460, 290, 1460, 790}},
         {.name = "centre on the other", .style = "0", .tile = "0", .area = other, .placed = {-1140, 62, -140, 562}},
-        {.name = "centre when nothing is set", .area = primary, .placed = {460, 290, 1460, 790}},
-        {.name = "tile on the primary", .style = "0", .tile = "1", .area = primary, .placed = {0, 0, 1000, 500}},
         {.name = "tile on the other, from (0, 0)", .tile = "1", .area = other, .placed = {-2000, -500, -1000, 0}},
         {.name = "stretch on the other", .style = "2", .area = other, .placed = other},
         {.name = "fit on the primary", .style = "6", .area = primary, .placed = {0, 60, 1920, 1020}},
-        {.name = "fit on the other", .style = "6", .area = other, .placed = {-1280, -8, 0, 632}},
-        {.name = "fill on the primary", .style = "10", .area = primary, .placed = {-120, 0, 2040, 1080}},
         {.name = "fill on the other", .style = "10", .area = other, .placed = {-1664, -200, 384, 824}},
         {.name = "span over both", .style = "22", .area = both, .placed = {-1280, -360, 1920, 1240}},
         {.name = "fill scaling beyond reason", .style = "10", .area = primary, .picture = {1, 40000}, .placed = {}},
@@ -38,36 +34,28 @@ TEST(WallpaperPlacement, EveryPositionOnTwoMonitors) {
 const COLORREF TopLeft = RGB(0x20, 0x40, 0x60), TopRight = RGB(0xA0, 0xC0, 0xE0), BottomRight = RGB(0x40, 0xE0, 0xA0),
                Background = RGB(0x11, 0x22, 0x33);
 
-std::string BesideTests(const std::string &name) {
-    return SaverPath().substr(0, SaverPath().find_last_of('\\') + 1) + name;
-}
-
-void SetText(const char *key, const char *name, const char *text) {
-    HKEY opened;
-    RegCreateKeyA(HKEY_CURRENT_USER, key, &opened);
-    RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(text), lstrlenA(text) + 1);
-    RegCloseKey(opened);
-}
-
+// The wallpaper and the desktop's background colour, for this process and the savers it starts.
 void ChooseWallpaper(const std::string &file, const char *style, const char *tile) {
-    SetText("Control Panel\\Desktop", "WallpaperStyle", style);
-    SetText("Control Panel\\Desktop", "TileWallpaper", tile);
+    HKEY desktop;
+    RegCreateKeyA(HKEY_CURRENT_USER, "Control Panel\\Desktop", &desktop);
+    RegSetValueExA(desktop, "WallpaperStyle", 0, REG_SZ, reinterpret_cast<const BYTE *>(style), lstrlenA(style) + 1);
+    RegSetValueExA(desktop, "TileWallpaper", 0, REG_SZ, reinterpret_cast<const BYTE *>(tile), lstrlenA(tile) + 1);
+    RegCloseKey(desktop);
+    const int element = COLOR_DESKTOP;
+    SetSysColors(1, &element, &Background);
     const std::wstring path(file.begin(), file.end());
     SystemParametersInfoW(SPI_SETDESKWALLPAPER, 0, const_cast<wchar_t *>(path.c_str()), SPIF_UPDATEINIFILE);
 }
 
 TEST(DesktopPicture, BackgroundColourAndWallpaperAsWindowsPlacesThem) {
-    const int element = COLOR_DESKTOP;
-    SetSysColors(1, &element, &Background);
-    char appData[MAX_PATH];
-    const std::string themes = std::string(appData, GetEnvironmentVariableA("APPDATA", appData, MAX_PATH)) +
-                               "\\Microsoft\\Windows\\Themes", shown = themes + "\\TranscodedWallpaper";
-    CreateDirectoryA(themes.c_str(), nullptr);
+    char themes[MAX_PATH];
+    ExpandEnvironmentStringsA("%APPDATA%\\Microsoft\\Windows\\Themes", themes, MAX_PATH);
+    CreateDirectoryA(themes, nullptr);
+    const std::string shown = themes + std::string("\\TranscodedWallpaper");
     // The picture on a 1024 x 768 monitor at (0, 0), painted from the screen's origin or from (-5, -3); two points
     // and what each must show. PNG needs WIC. Windows 8 and later keep the picture they show as TranscodedWallpaper.
     const struct { const char *name, *file, *style = "0", *tile = "0"; POINT origin, at[2]; COLORREF shows[2]; bool png, shown; }
         rows[] = {
-        {.name = "no wallpaper", .file = "", .at = {{0, 0}, {1023, 767}}, .shows = {Background, Background}},
         {.name = "stretch", .file = "quadrants.png", .style = "2", .at = {{0, 0}, {1023, 767}}, .shows = {TopLeft, BottomRight}, .png = true},
         {.name = "centre", .file = "quadrants.bmp", .at = {{508, 382}, {516, 386}}, .shows = {TopLeft, Background}},
         {.name = "tile from (0, 0)", .file = "quadrants.bmp", .tile = "1", .origin = {-5, -3}, .at = {{0, 0}, {1, 0}}, .shows = {TopLeft, TopRight}},
@@ -82,7 +70,7 @@ TEST(DesktopPicture, BackgroundColourAndWallpaperAsWindowsPlacesThem) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         CopyFileA(BesideTests(row.shown ? "quadrants.bmp" : "truncated.png").c_str(), shown.c_str(), FALSE);
-        ChooseWallpaper(*row.file ? BesideTests(row.file) : "", row.style, row.tile);
+        ChooseWallpaper(BesideTests(row.file), row.style, row.tile);
         PaintDesktopPicture(surface, row.origin, {1024, 768});
         for (int i = 0; i < 2; ++i)
             EXPECT_EQ(row.png && getenv("TENVARA_WITHOUT_WIC") ? Background : row.shows[i],
@@ -92,28 +80,16 @@ TEST(DesktopPicture, BackgroundColourAndWallpaperAsWindowsPlacesThem) {
 }
 
 // The saver, started the way Windows starts a secure screen saver, over a
-// window of the test's own that covers the X screen. Its settings hold one
-// tint (Step 0 never moves it): red and blue kept, green taken out.
-const COLORREF Tint = RGB(0xFF, 0, 0xFF), WindowColour = RGB(0xF0, 0xF0, 0x0F);
-
-BOOL CALLBACK CloseSaver(HWND window, LPARAM) {
-    char name[32] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (lstrcmpA(name, "WindowsScreenSaverClass") == 0)
-        PostMessageA(window, WM_KEYDOWN, 'A', 0);
-    return TRUE;
-}
+// window of the test's own, in a dialog's colour, that covers the X screen.
+// Its settings hold one tint (Step 0 never moves it): red and blue kept,
+// green taken out.
+const COLORREF Tint = RGB(0xFF, 0, 0xFF), WindowColour = GetSysColor(COLOR_3DFACE);
 
 TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
-    const WNDCLASSA coloured = {.lpfnWndProc = DefWindowProcA, .hbrBackground = CreateSolidBrush(WindowColour),
-                                .lpszClassName = "Coloured"};
-    RegisterClassA(&coloured);
-    CreateWindowExA(WS_EX_TOPMOST, "Coloured", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, 0);
-    HDESK secure = CreateDesktopA("Screen-saver", nullptr, nullptr, 0, GENERIC_ALL, nullptr), screen = GetThreadDesktop(GetCurrentThreadId());
-    char temp[MAX_PATH];
-    const std::string win98 = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "TENVARA98.scr";
+    CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, 0);
+    CreateDesktopA("Screen-saver", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    const std::string win98 = BesideTests("TENVARA98.scr"); // Wine tells a saver of this name it runs on Windows 98
     ASSERT_TRUE(CopyFileA(SaverPath().c_str(), win98.c_str(), FALSE));
-    SetText("Control Panel\\Colors", "Background", "17 34 51");
     RemoveSettingsFile();
     WritePrivateProfileSectionA("", "Speed=1\0Mode=1\0Step=0\0R=1\0G=0\0B=1\0", "TENVARA.ini");
     const struct { const char *name; bool secure, win98 = false; const char *wallpaper = "quadrants.png"; COLORREF shows; }
@@ -137,8 +113,7 @@ TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
             seen = GetPixel(GetDC(nullptr), 100, 100);
         }
         EXPECT_EQ(row.shows, seen) << "no frame showed it";
-        EnumDesktopWindows(row.secure ? secure : screen, CloseSaver, 0);
+        PostMessageA(ActiveWindowOf(saver), WM_KEYDOWN, 'A', 0);
         EXPECT_EQ(0u, ExitCode(saver, "a key"));
     }
-    ChooseWallpaper("", "0", "0");
 }

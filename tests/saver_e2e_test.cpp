@@ -20,8 +20,7 @@ TEST(SaverProcess, RefusesABadLineRunsAPreviewAndOneFullScreenBesideIt) {
     // The platform comes from the real version call: the test prefix has Wine
     // report Windows 98 to a copy named TENVARA98.scr, and there /a opens the
     // system's change-password dialog (Wine's returns at once) and ends with 0.
-    char temp[MAX_PATH];
-    const std::string copy = std::string(temp, GetTempPathA(MAX_PATH, temp)) + "TENVARA98.scr";
+    const std::string copy = BesideTests("TENVARA98.scr");
     ASSERT_TRUE(CopyFileA(SaverPath().c_str(), copy.c_str(), FALSE));
     EXPECT_EQ(0u, ExitCode(SaverProcess("/a", copy), "/a on Windows 98"));
     HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 152, 112, nullptr, nullptr, nullptr, 0);

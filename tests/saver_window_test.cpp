@@ -6,13 +6,10 @@
 #include "host/platform_seams.h"
 #include "host/saver_window.h"
 
-typedef HANDLE(WINAPI *SetContextCall)(HANDLE);
-typedef HANDLE(WINAPI *ContextCall)(void);
-typedef int(WINAPI *AwarenessCall)(HANDLE);
 HMODULE User = GetModuleHandleA("USER32.DLL");
-const SetContextCall SetThreadAwareness = FindSystemCall<SetContextCall>(User, "SetThreadDpiAwarenessContext");
-const ContextCall ThreadAwareness = FindSystemCall<ContextCall>(User, "GetThreadDpiAwarenessContext");
-const AwarenessCall AwarenessOf = FindSystemCall<AwarenessCall>(User, "GetAwarenessFromDpiAwarenessContext");
+const auto SetThreadAwareness = FindSystemCall<HANDLE(WINAPI *)(HANDLE)>(User, "SetThreadDpiAwarenessContext");
+const auto ThreadAwareness = FindSystemCall<HANDLE(WINAPI *)(void)>(User, "GetThreadDpiAwarenessContext");
+const auto AwarenessOf = FindSystemCall<int(WINAPI *)(HANDLE)>(User, "GetAwarenessFromDpiAwarenessContext");
 const HANDLE Unaware = HANDLE(-1), SystemAware = HANDLE(-2), PerMonitorAware = HANDLE(-3);
 
 TEST(SaverWindow, ThePreviewRunsInItsHostsDpiAwareness) {

@@ -13,6 +13,14 @@ UINT Period;  // of timer 101; the test sends WM_TIMER itself
 HBRUSH Brush; // the last one the effect made
 
 LRESULT CALLBACK EffectProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return EffectWindowProc(w, m, wp, lp); }
+// The effect's class has the saver class's black background, which an erase would paint.
+const WNDCLASSA Shade = {.style = CS_OWNDC, .lpfnWndProc = EffectProc, .hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH)),
+                         .lpszClassName = "Shade"};
+const ATOM ShadeClass = RegisterClassA(&Shade);
+UINT_PTR WINAPI RecordPeriod(HWND, UINT_PTR id, UINT period, TIMERPROC) {
+    Period = id == 101 ? period : 0;
+    return id;
+}
 COLORREF PatternAt(int x, int y) { return RGB(x, y, x + 2 * y); } // each pattern pixel tells where it is
 
 TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint) {
@@ -23,12 +31,9 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint) {
     for (int y = 0; y < 240; ++y)
         for (int x = 0; x < 320; ++x)
             SetPixelV(pattern, x, y, PatternAt(x, y));
-    // The effect's class has the saver class's black background, which an erase would paint.
     const WNDCLASSA paper = {.lpfnWndProc = DefWindowProcA, .hbrBackground = CreatePatternBrush(image),
-                             .lpszClassName = "Paper"},
-                    shade = {.style = CS_OWNDC, .lpfnWndProc = EffectProc,
-                             .hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH)), .lpszClassName = "Shade"};
-    ASSERT_TRUE(RegisterClassA(&paper) && RegisterClassA(&shade));
+                             .lpszClassName = "Paper"};
+    RegisterClassA(&paper);
     HWND back = CreateWindowA("Paper", "", WS_POPUP | WS_VISIBLE, 0, 0, 320, 240, nullptr, nullptr, nullptr, nullptr);
     UpdateWindow(back);
     // Wine hands a window's pixels to the X screen when its thread goes idle;
@@ -36,10 +41,7 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
     SetWindowOrgEx(pattern, -100, -50, nullptr); // a virtual screen from (-100, -50) for TakeSnapshot
     HostState.IsPreview = 1; // no input watch: these windows get real activation
-    Platform.SetTimer = [](HWND, UINT_PTR id, UINT period, TIMERPROC) -> UINT_PTR WINAPI {
-        Period = id == 101 ? period : 0;
-        return id;
-    };
+    Platform.SetTimer = RecordPeriod;
     Platform.CreateSolidBrush = [](COLORREF colour) -> HBRUSH WINAPI { return Brush = CreateSolidBrush(colour); };
     Platform.GetTickCount = []() -> DWORD WINAPI { return 0xABCD0001; }; // the generator is seeded with 1
     // A 40 x 30 window at (150, 100), for a preview a child of the pattern
@@ -78,44 +80,28 @@ TEST(ShadeRenderer, EachPixelShowsWhatWasUnderItThroughTheTint) {
     }
 }
 
-// A desktop too large for the process: one of the three surfaces cannot be
-// made. The window then shows its class's black, starts no timer, holds on
-// to none of the surfaces made before, and input still closes it.
-HBITMAP Made[3];
+// A desktop too large for the process: the first, second or third surface
+// cannot be made. The window then shows its class's black, starts no timer,
+// and input still closes it.
 int Failing, Count;
 
 TEST(ShadeRenderer, ASurfaceThatCannotBeMadeLeavesABlackWindowThatStillCloses) {
     Platform.CreateCompatibleBitmap = [](HDC display, int width, int height) -> HBITMAP WINAPI {
-        ++Count;
-        return Made[Count - 1] = Count == Failing ? nullptr : CreateCompatibleBitmap(display, width, height);
+        return ++Count == Failing ? nullptr : CreateCompatibleBitmap(display, width, height);
     };
-    Platform.SetTimer = [](HWND, UINT_PTR id, UINT period, TIMERPROC) -> UINT_PTR WINAPI {
-        Period = period;
-        return id;
-    };
-    const WNDCLASSA shade = {.style = CS_OWNDC, .lpfnWndProc = EffectProc,
-                             .hbrBackground = HBRUSH(GetStockObject(BLACK_BRUSH)), .lpszClassName = "Shade"};
-    RegisterClassA(&shade);
+    Platform.SetTimer = RecordPeriod;
     HDC paper = CreateCompatibleDC(nullptr);
     SelectObject(paper, CreateBitmap(40, 30, 1, 32, nullptr));
     HostState.IsPreview = 0; // the input watch is on; the hidden window is never activated
-    const struct { const char *surface; int failing; } rows[] = {
-        {.surface = "the snapshot", .failing = 1},
-        {.surface = "the colour layer", .failing = 2},
-        {.surface = "the composite", .failing = 3},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.surface);
-        Failing = row.failing;
+    const char *const missing[] = {"no snapshot", "no colour layer", "no composite"};
+    for (Failing = 1; Failing <= 3; ++Failing) {
+        SCOPED_TRACE(missing[Failing - 1]);
         Count = 0;
         Period = 0;
         HWND window = CreateWindowExA(0, "Shade", "", WS_POPUP, 0, 0, 40, 30, nullptr, nullptr, nullptr, nullptr);
         EXPECT_EQ(0u, Period) << "a timer for frames that cannot be drawn";
-        for (int made = 0; made + 1 < Failing; ++made)
-            EXPECT_EQ(0u, GetObjectType(Made[made])) << "a surface made before is kept";
         PatBlt(paper, 0, 0, 40, 30, WHITENESS);
-        EXPECT_NE(0, SendMessageA(window, WM_ERASEBKGND, WPARAM(paper), 0));
-        EXPECT_EQ(0u, GetPixel(paper, 39, 29)) << "not black";
+        EXPECT_TRUE(SendMessageA(window, WM_ERASEBKGND, WPARAM(paper), 0) && !GetPixel(paper, 39, 29)) << "not erased black";
         SendMessageA(window, WM_KEYDOWN, 'A', 0);
         MSG close;
         EXPECT_TRUE(PeekMessageA(&close, window, WM_CLOSE, WM_CLOSE, PM_REMOVE)) << "no close after a key";

@@ -12,13 +12,16 @@ std::string RemoveSettingsFile() {
     return path;
 }
 
-std::string SaverPath() {
-    // The installer's test runs the end-to-end cases against the installed copy.
-    if (const char *installed = getenv("TENVARA_SAVER"))
-        return installed;
+std::string BesideTests(const std::string &name) {
     char path[MAX_PATH];
     std::string own(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    return own.substr(0, own.find_last_of('\\') + 1) + "TENVARA.scr";
+    return own.substr(0, own.find_last_of('\\') + 1) + name;
+}
+
+std::string SaverPath() {
+    // The installer's test runs the end-to-end cases against the installed copy.
+    const char *installed = getenv("TENVARA_SAVER");
+    return installed ? installed : BesideTests("TENVARA.scr");
 }
 
 SaverProcess::SaverProcess(const std::string &tail, const std::string &path, const char *desktop) {

@@ -11,7 +11,10 @@
 // its full path, in the Windows directory of the test prefix.
 std::string RemoveSettingsFile();
 
-// The built saver, next to the test executables, or the one TENVARA_SAVER names.
+// A file beside the test executables, where the build puts the saver and the test pictures.
+std::string BesideTests(const std::string &name);
+
+// The built saver, beside the tests, or the one TENVARA_SAVER names.
 std::string SaverPath();
 
 // How long a test waits for a window or a process before it says what did not happen.
