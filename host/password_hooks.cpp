@@ -4,6 +4,7 @@
 #include "host/password_hooks.h"
 
 #include "host/host_state.h"
+#include "host/platform_seams.h"
 
 namespace {
 
@@ -43,9 +44,8 @@ void LoadPasswordVerifier()
     if (PasswordTurnedOn(desktop)) {
         HostState.PasswordModule = LoadLibraryA("PASSWORD.CPL");
         if (HostState.PasswordModule != nullptr) {
-            FARPROC found = GetProcAddress(HostState.PasswordModule, "VerifyScreenSavePwd");
             HostState.PasswordVerifier =
-                reinterpret_cast<VerifyScreenSavePwdProc>(reinterpret_cast<void (*)(void)>(found));
+                FindSystemCall<VerifyScreenSavePwdProc>(HostState.PasswordModule, "VerifyScreenSavePwd");
             // The running flag is what keeps Ctrl+Alt+Del from bypassing the
             // password, so it is raised only when there is a password to ask.
             if (HostState.PasswordVerifier != nullptr)
@@ -75,8 +75,7 @@ void ChangeSaverPassword(HWND parent)
     HMODULE mpr = LoadLibraryA("MPR.DLL");
     if (mpr == nullptr)
         return;
-    FARPROC found = GetProcAddress(mpr, "PwdChangePasswordA");
-    PwdChangePasswordProc change = reinterpret_cast<PwdChangePasswordProc>(reinterpret_cast<void (*)(void)>(found));
+    PwdChangePasswordProc change = FindSystemCall<PwdChangePasswordProc>(mpr, "PwdChangePasswordA");
     if (change != nullptr)
         change("SCRSAVE", parent, 0, nullptr);
     FreeLibrary(mpr);

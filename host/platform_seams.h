@@ -19,8 +19,9 @@ struct PlatformSeamsRecord {
 
 extern PlatformSeamsRecord Platform;
 
-// A call that older Windows versions lack, found at run time so that the
-// program still starts there: null when the module does not have it.
+// A call found at run time, in a library loaded at run time or one that older
+// Windows versions lack (so that the program still starts there): null when
+// the module does not have it.
 template <class Call> Call FindSystemCall(HMODULE module, const char *name)
 {
     return reinterpret_cast<Call>(reinterpret_cast<void (*)(void)>(GetProcAddress(module, name)));

@@ -99,8 +99,7 @@ void OnCreate(HWND window)
     if (HostState.ImmModule != nullptr) {
         // Found, never loaded: the input method is detached only where the
         // process already has one.
-        HostState.ImmAssociate = reinterpret_cast<ImmAssociateContextProc>(
-            reinterpret_cast<void (*)(void)>(GetProcAddress(HostState.ImmModule, "ImmAssociateContext")));
+        HostState.ImmAssociate = FindSystemCall<ImmAssociateContextProc>(HostState.ImmModule, "ImmAssociateContext");
         if (HostState.ImmAssociate != nullptr)
             HostState.SavedImmContext = HostState.ImmAssociate(window, nullptr);
     }
