@@ -3,7 +3,8 @@
 // is missing, by GDI, which reads plain BMP files. Memory stays bounded
 // whatever the file: its size is read before anything is decoded, a picture
 // larger than 8K UHD is left out, and the picture is scaled in the decoder
-// and handed over in strips, so that no full-size copy is ever made here.
+// and handed over in strips, so that no copy larger than a screen's strip is
+// made here (but for a tile, which is the picture at its own size).
 #include "effect/desktop_picture.h"
 
 #include <wincodec.h>
@@ -100,7 +101,7 @@ bool OpenWithGdi(Picture &picture, const wchar_t *path)
     CloseHandle(file);
     // A negative height is a top-down picture of that many rows.
     const UINT height = header.Info.biHeight < 0 ? 0u - UINT(header.Info.biHeight) : UINT(header.Info.biHeight);
-    if (!readable || header.File.bfType != 0x4D42 || header.Info.biSize < sizeof header.Info ||
+    if (!readable || header.File.bfType != 0x4D42 /* "BM" */ || header.Info.biSize < sizeof header.Info ||
         header.Info.biWidth <= 0 || !Acceptable(UINT(header.Info.biWidth), height))
         return false;
     picture.Bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
