@@ -4,6 +4,8 @@
 // windowscodecs.dll turned off), and the built saver on a desktop of its own.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <bit>
 #include <string>
 
 #include "effect/desktop_picture.h"
@@ -25,8 +27,7 @@ TEST(WallpaperPlacement, EveryPositionOnTwoMonitors) {
     };
     for (const auto &row : rows) {
         const RECT placed = PlaceWallpaper(WallpaperStyleFrom(row.style, row.tile), row.picture, row.area);
-        EXPECT_TRUE(EqualRect(&row.placed, &placed)) << row.name << ": " << placed.left << ", " << placed.top << ", "
-                                                     << placed.right << ", " << placed.bottom;
+        EXPECT_EQ((std::bit_cast<std::array<LONG, 4>>(row.placed)), (std::bit_cast<std::array<LONG, 4>>(placed))) << row.name;
     }
 }
 
@@ -88,8 +89,9 @@ const COLORREF Tint = RGB(0xFF, 0, 0xFF), WindowColour = GetSysColor(COLOR_3DFAC
 TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
     CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 768, nullptr, nullptr, nullptr, 0);
     CreateDesktopA("Screen-saver", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
-    const std::string win98 = BesideTests("TENVARA98.scr"); // Wine tells a saver of this name it runs on Windows 98
-    ASSERT_TRUE(CopyFileA(SaverPath().c_str(), win98.c_str(), FALSE));
+    HDC screen = GetDC(nullptr);
+    // Wine tells a saver of this name that it runs on Windows 98.
+    ASSERT_TRUE(CopyFileA(SaverPath().c_str(), BesideTests("TENVARA98.scr").c_str(), FALSE));
     RemoveSettingsFile();
     WritePrivateProfileSectionA("", "Speed=1\0Mode=1\0Step=0\0R=1\0G=0\0B=1\0", "TENVARA.ini");
     const struct { const char *name; bool secure, win98 = false; const char *wallpaper = "quadrants.png"; COLORREF shows; }
@@ -102,7 +104,7 @@ TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
     for (const auto &row : rows) {
         SCOPED_TRACE(row.name);
         ChooseWallpaper(BesideTests(row.wallpaper), "2", "0");
-        const SaverProcess saver("/s", row.win98 ? win98 : SaverPath(), row.secure ? "Screen-saver" : "Default");
+        const SaverProcess saver("/s", row.win98 ? BesideTests("TENVARA98.scr") : SaverPath(), row.secure ? "Screen-saver" : "Default");
         // The first frame comes a tenth of a second after the start; the
         // test's own window keeps painting meanwhile.
         COLORREF seen = CLR_INVALID;
@@ -110,9 +112,9 @@ TEST(SecureDesktop, TheSaverShadesTheWallpaperWhereWindowsHidesTheDesktop) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
             for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);)
                 DispatchMessageA(&message);
-            seen = GetPixel(GetDC(nullptr), 100, 100);
+            seen = GetPixel(screen, 100, 100);
         }
-        EXPECT_EQ(row.shows, seen) << "no frame showed it";
+        ASSERT_EQ(row.shows, seen) << "no frame showed it";
         PostMessageA(ActiveWindowOf(saver), WM_KEYDOWN, 'A', 0);
         EXPECT_EQ(0u, ExitCode(saver, "a key"));
     }

@@ -17,8 +17,7 @@ TEST(SaverWindow, ThePreviewRunsInItsHostsDpiAwareness) {
     // runs its window procedure in the child's: what can be seen is the mode
     // the preview's thread was put in.
     Platform.SetTimer = [](HWND window, UINT_PTR id, UINT, TIMERPROC) -> UINT_PTR WINAPI {
-        PostMessageA(window, WM_CLOSE, 0, 0);
-        return id;
+        return PostMessageA(window, WM_CLOSE, 0, 0) ? id : 0;
     };
     const struct { const char *name; HANDLE host, thread; int awareness; } rows[] = {
         {.name = "an unaware host, a per-monitor-aware saver", .host = Unaware, .thread = PerMonitorAware, .awareness = 0},
