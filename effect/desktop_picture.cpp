@@ -320,7 +320,10 @@ void PaintDesktopPicture(HDC target, POINT origin, SIZE size)
                reinterpret_cast<void **>(&picture.Factory));
 
     if (OpenShownPicture(picture, chosen)) {
-        if ((picture.Pixels != nullptr && !StartStrips(canvas)) || !DrawWallpaper(canvas, picture, ReadWallpaperStyle()))
+        // Tiles are drawn whole by a pattern brush; only WIC's scaled copies come in strips.
+        const WallpaperStyle style = ReadWallpaperStyle();
+        const bool strips = picture.Pixels != nullptr && style != WallpaperTile;
+        if ((strips && !StartStrips(canvas)) || !DrawWallpaper(canvas, picture, style))
             FillBackground(canvas); // nothing half drawn: a picture that fails shows as none
         DeleteDC(canvas.StripDC);
         DeleteObject(canvas.Strip);
